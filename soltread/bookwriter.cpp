@@ -1,0 +1,95 @@
+#include "soltread/bookwriter.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/coding.h"
+#include "soltread/lzss.h"
+
+namespace solt {
+
+std::string MakeVersionRecord(const sVersionInfo& version) {
+  uint16_t length = version.recordLength < 12 ? 12 : version.recordLength;
+  std::string out(length, '\0');
+  platform::EncodeFixed16(out.data(), length);
+  platform::EncodeFixed16(out.data() + 2, version.publisherID);
+  platform::EncodeFixed16(out.data() + 4, version.bookID);
+  out[10] = static_cast<char>(version.lcsMajor);
+  out[11] = static_cast<char>(version.lcsMinor);
+  return out;
+}
+
+bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error) {
+  std::string temp = path + ".tmpXXXXXX";
+  int fd = ::mkstemp(temp.data());
+  auto fail = [&](const char* what) {
+    if (error) *error = std::string(what) + " " + path + ": " + std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    ::unlink(temp.c_str());
+    return false;
+  };
+  if (fd < 0) {
+    if (error) *error = "cannot create " + temp + ": " + std::strerror(errno);
+    return false;
+  }
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail("cannot write");
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) return fail("cannot write");
+  if (::close(fd) != 0) {
+    fd = -1;
+    return fail("cannot write");
+  }
+  fd = -1;
+  if (::rename(temp.c_str(), path.c_str()) != 0) return fail("cannot replace");
+  return true;
+}
+
+cViewableWriter::sOutput cViewableWriter::Build() const {
+  sOutput out;
+  out.bookDat = MakeVersionRecord(m_version);
+  platform::PutFixed32(out.bookDat, static_cast<uint32_t>(m_headerText.size()));
+  out.bookDat += m_headerText;
+
+  const uint16_t headerLength = m_viewableHeaderLength < 14 ? 14 : m_viewableHeaderLength;
+  const uint16_t recordSize = m_areaRecordSize < 12 ? 12 : m_areaRecordSize;
+  const int count = GetAreaCount();
+  const int second = m_secondCount < 0 ? 0 : (m_secondCount > count ? count : m_secondCount);
+
+  std::string header(headerLength, '\0');
+  platform::EncodeFixed16(header.data(), headerLength);
+  platform::EncodeFixed32(header.data() + 2, static_cast<uint32_t>(count - second));
+  platform::EncodeFixed32(header.data() + 6, static_cast<uint32_t>(second));
+  header[10] = static_cast<char>(m_compression);
+  platform::EncodeFixed16(header.data() + 12, recordSize);
+
+  out.viewableIdx = MakeVersionRecord(m_version) + header;
+  for (const std::string& area : m_areas) {
+    std::string stored = m_compression == 1 ? LzssEncode(area) : area;
+    std::string record(recordSize, '\0');
+    platform::EncodeFixed32(record.data(), static_cast<uint32_t>(out.bookDat.size()));
+    platform::EncodeFixed32(record.data() + 4, static_cast<uint32_t>(area.size()));
+    platform::EncodeFixed32(record.data() + 8, static_cast<uint32_t>(m_compression == 1 ? stored.size() : 0));
+    out.viewableIdx += record;
+    out.bookDat += stored;
+  }
+  return out;
+}
+
+bool cViewableWriter::Write(const std::string& textDir, const std::string& indexDir, std::string* error) const {
+  sOutput out = Build();
+  return WriteFileAtomic(indexDir + "viewable.idx", out.viewableIdx, error) &&
+         WriteFileAtomic(textDir + "book.dat", out.bookDat, error);
+}
+
+}  // namespace solt

@@ -1,0 +1,25 @@
+// Small helpers shared by the readers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/file.h"
+
+namespace solt {
+
+// Decimal value with the C library's atoi rules (leading blanks, a sign,
+// leading digits, 0 if none), but wrapping instead of overflowing.
+int ParseDecimal(std::string_view text);
+
+// printf into a string of whatever length it needs.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// The framework's "generic" file error, raised when an operation needs a file
+// that is not open or meets data it cannot use.
+[[noreturn]] void ThrowGenericFileError(const std::string& path = {});
+[[noreturn]] void ThrowEndOfFile(const std::string& path = {});
+
+}  // namespace solt
