@@ -79,7 +79,7 @@ void cBookText::ReadCompressedRange(int key, const sAreaRecord& record, unsigned
   auto decode = [&](unsigned char* into, size_t want) -> size_t {
     size_t done = 0;
     while (done < want) {
-      if (st.bufBegin == st.bufEnd) {
+      if (st.bufBegin == st.bufEnd && !st.decoder.HasPendingOutput()) {
         int64_t left = st.inputEnd - st.inputPos;
         if (left <= 0) break;
         size_t take = left < static_cast<int64_t>(sizeof st.input) ? static_cast<size_t>(left) : sizeof st.input;
@@ -93,7 +93,7 @@ void cBookText::ReadCompressedRange(int key, const sAreaRecord& record, unsigned
       done += st.decoder.Decode(in, st.input + st.bufEnd, into + done, want - done);
       st.bufBegin = static_cast<size_t>(in - st.input);
       if (st.bufBegin == st.bufEnd && st.inputPos >= st.inputEnd && done < want && !st.decoder.HasPendingOutput())
-        break;
+        break;  // the stored bytes are used up
     }
     return done;
   };
@@ -111,5 +111,11 @@ void cBookText::ReadCompressedRange(int key, const sAreaRecord& record, unsigned
     m_chunk.reset();
     solt::ThrowGenericFileError(m_file.GetFilePath());
   }
-  if (from + count >= static_cast<unsigned long>(record.length)) m_chunk.reset();
+  if (from + count >= static_cast<unsigned long>(record.length)) {
+    // The last bytes: a stream with more to give is as corrupt as a short one.
+    unsigned char spare;
+    bool longer = decode(&spare, 1) != 0;
+    m_chunk.reset();
+    if (longer) solt::ThrowGenericFileError(m_file.GetFilePath());
+  }
 }
