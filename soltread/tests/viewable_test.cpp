@@ -193,6 +193,14 @@ size_t RecordAt(int key) { return kTable + static_cast<size_t>(key) * 12; }
 
 void Put32(std::string& bytes, size_t at, uint32_t value) { platform::EncodeFixed32(bytes.data() + at, value); }
 
+// One way of damaging a book: a name, the compression of the book damaged,
+// and what is done to its bytes.
+struct DamageCase {
+  const char* name;
+  int compression;
+  void (*damage)(Damaged&);
+};
+
 class CorruptBook : public testing::Test {
  protected:
   void TearDown() override { EXPECT_EQ(GetLiveFileSetCount(), 0); }
@@ -208,12 +216,7 @@ class CorruptBook : public testing::Test {
 };
 
 TEST_F(CorruptBook, OpenRefusesDamagedStructure) {
-  struct Case {
-    const char* name;
-    int compression;
-    void (*damage)(Damaged&);
-  };
-  const Case cases[] = {
+  const DamageCase cases[] = {
       {"empty book.dat", 0, [](Damaged& d) { d.bookDat.clear(); }},
       {"one byte viewable.idx", 0, [](Damaged& d) { d.viewableIdx.resize(1); }},
       {"version record shorter than 12", 0, [](Damaged& d) { d.viewableIdx[0] = 11; }},
@@ -235,7 +238,7 @@ TEST_F(CorruptBook, OpenRefusesDamagedStructure) {
       {"compressed header decodes long", 1, [](Damaged& d) { Put32(d.viewableIdx, RecordAt(0) + 4, 6); }},
       {"compressed header absurdly long", 1, [](Damaged& d) { Put32(d.viewableIdx, RecordAt(0) + 4, 0x7FFFFFF0); }},
   };
-  for (const Case& c : cases) {
+  for (const DamageCase& c : cases) {
     SCOPED_TRACE(c.name);
     Damaged d = MakeBookBytes(c.compression);
     c.damage(d);
@@ -248,12 +251,7 @@ TEST_F(CorruptBook, OpenRefusesDamagedStructure) {
 }
 
 TEST_F(CorruptBook, ReadsOfDamagedAreasRaise) {
-  struct Case {
-    const char* name;
-    int compression;
-    void (*damage)(Damaged&);
-  };
-  const Case cases[] = {
+  const DamageCase cases[] = {
       {"stored area past the end", 0, [](Damaged& d) { d.bookDat.resize(d.bookDat.size() - 1); }},
       {"stored area offset negative", 0, [](Damaged& d) { Put32(d.viewableIdx, RecordAt(1), 0xFFFFFFF0u); }},
       {"stored area absurd length", 0, [](Damaged& d) { Put32(d.viewableIdx, RecordAt(1) + 4, 0x7FFFFFFF); }},
@@ -263,7 +261,7 @@ TEST_F(CorruptBook, ReadsOfDamagedAreasRaise) {
       {"compressed area absurd length", 1, [](Damaged& d) { Put32(d.viewableIdx, RecordAt(1) + 4, 0x7FFFFFFF); }},
       {"compressed stored length negative", 1, [](Damaged& d) { Put32(d.viewableIdx, RecordAt(1) + 8, 0xFFFFFFFF); }},
   };
-  for (const Case& c : cases) {
+  for (const DamageCase& c : cases) {
     SCOPED_TRACE(c.name);
     Damaged d = MakeBookBytes(c.compression);
     c.damage(d);
