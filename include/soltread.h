@@ -287,6 +287,10 @@ class cSOLTBook {
   unsigned long m_chunkTotal = 0;
   unsigned long m_chunkSize = 0;
   unsigned long m_chunkPosition = 0;
+  // The area's record, read once by the first chunk.
+  int32_t m_chunkAreaOffset = 0;
+  int32_t m_chunkAreaLength = 0;
+  int32_t m_chunkAreaStored = 0;
 
   sLanguageRec m_languageRec;
   int m_wordCursor = -1;

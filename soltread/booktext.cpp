@@ -40,9 +40,10 @@ void cBookText::ReadArea(const sAreaRecord& record, int compression, char* out) 
     if (record.length > 0) Read(out, static_cast<unsigned>(record.length));
     return;
   }
-  std::vector<unsigned char> stored(static_cast<size_t>(record.storedLength));
-  if (!stored.empty()) Read(stored.data(), static_cast<unsigned>(stored.size()));
-  if (!solt::LzssDecodeExact(stored.data(), stored.size(), reinterpret_cast<unsigned char*>(out),
+  const size_t storedLength = static_cast<size_t>(record.storedLength);
+  auto stored = std::make_unique_for_overwrite<unsigned char[]>(storedLength ? storedLength : 1);
+  if (storedLength) Read(stored.get(), static_cast<unsigned>(storedLength));
+  if (!solt::LzssDecodeExact(stored.get(), storedLength, reinterpret_cast<unsigned char*>(out),
                              static_cast<size_t>(record.length)))
     solt::ThrowGenericFileError(m_file.GetFilePath());
 }
@@ -51,8 +52,9 @@ void cBookText::LoadHeaderArea(cViewableIndex& index) {
   if (m_headerLoaded) return;
   if (!index.IsValidKey(0)) solt::ThrowGenericFileError(m_file.GetFilePath());
   sAreaRecord record = index.GetAreaRecord(0);
-  std::vector<char> area;
+  // Checked before the allocation, so a corrupt length cannot ask for gigabytes.
   ValidateArea(record, index.GetCompressionType());
+  std::vector<char> area;
   area.resize(static_cast<size_t>(record.length));
   ReadArea(record, index.GetCompressionType(), area.data());
   m_headerArea = std::move(area);

@@ -5,130 +5,165 @@
 
 namespace solt {
 
+namespace {
+
+inline unsigned char InitialRingByte(uint64_t position) {
+  return (position & (kRingSize - 1)) < kRingStart ? ' ' : 0;
+}
+
+// Decodes into buf[n, cap), where buf[i] holds stream byte streamBase + i and
+// the bytes before n are the history. Sources before buf[0] (only possible
+// while the first 4,096 bytes of a stream are written straight into a
+// caller's buffer) come from the initial ring. Returns the new n.
+//
+// The state lives in locals for the loop: writes through buf could otherwise
+// alias it and force a reload per item.
+size_t DecodeCore(sLzssState& st, const unsigned char*& inRef, const unsigned char* inEnd, unsigned char* buf,
+                  size_t n, size_t cap, uint64_t streamBase) {
+  const unsigned char* in = inRef;
+  unsigned flags = st.flags;
+  unsigned flagCount = st.flagCount;
+
+  auto copySlowly = [&](unsigned distance, unsigned length) {
+    for (unsigned i = 0; i < length; ++i, ++n)
+      buf[n] = n >= distance ? buf[n - distance] : InitialRingByte(kRingStart + streamBase + n - distance);
+  };
+
+  if (st.pendingLength != 0 && n < cap) {
+    unsigned take = st.pendingLength < cap - n ? st.pendingLength : static_cast<unsigned>(cap - n);
+    copySlowly(st.pendingDistance, take);
+    st.pendingLength -= take;
+  }
+
+  while (n < cap && st.pendingLength == 0) {
+    if (flagCount == 0) {
+      if (in == inEnd) break;
+      flags = *in++;
+      flagCount = 8;
+    }
+    if (flags & 1) {
+      // A run of literals: copy eight bytes at once when both buffers have
+      // room, and keep as many as the flag bits say.
+      if (inEnd - in >= 8 && cap - n >= 8) {
+        unsigned run = static_cast<unsigned>(__builtin_ctz(~flags));
+        if (run > flagCount) run = flagCount;
+        std::memcpy(buf + n, in, 8);
+        n += run;
+        in += run;
+        flags >>= run;
+        flagCount -= run;
+        continue;
+      }
+      if (in == inEnd) break;
+      buf[n++] = *in++;
+      flags >>= 1;
+      --flagCount;
+      continue;
+    }
+
+    unsigned b0, b1;
+    if (st.pendingB0 >= 0) {
+      if (in == inEnd) break;
+      b0 = static_cast<unsigned>(st.pendingB0);
+      b1 = *in++;
+      st.pendingB0 = -1;
+    } else if (inEnd - in >= 2) {
+      b0 = in[0];
+      b1 = in[1];
+      in += 2;
+    } else {
+      if (in != inEnd) st.pendingB0 = *in++;
+      break;
+    }
+    flags >>= 1;
+    --flagCount;
+
+    const unsigned source = b0 | ((b1 & 0xF0u) << 4);
+    const unsigned length = (b1 & 0x0Fu) + kMatchThreshold + 1;
+    // The next byte is written at ring position 4078 + its stream index; the
+    // source lies `distance` bytes behind it (0 means a whole turn).
+    unsigned distance = static_cast<unsigned>((kRingStart + streamBase + n - source) & (kRingSize - 1));
+    if (distance == 0) distance = kRingSize;
+
+    if (n >= distance && cap - n >= kMaxMatch) {
+      // Copy a fixed 18 bytes (the tail past `length` is overwritten later);
+      // an overlapping source repeats itself, so it goes in steps no longer
+      // than the distance.
+      unsigned char* dst = buf + n;
+      const unsigned char* src = dst - distance;
+      if (distance >= kMaxMatch) {
+        std::memcpy(dst, src, 16);
+        std::memcpy(dst + 16, src + 16, 2);
+      } else if (distance >= 8) {
+        std::memcpy(dst, src, 8);
+        std::memcpy(dst + 8, src + 8, 8);
+        std::memcpy(dst + 16, src + 16, 2);
+      } else {
+        for (unsigned i = 0; i < length; ++i) dst[i] = src[i];
+      }
+      n += length;
+    } else {
+      unsigned take = length <= cap - n ? length : static_cast<unsigned>(cap - n);
+      copySlowly(distance, take);
+      if (take < length) {
+        st.pendingLength = length - take;
+        st.pendingDistance = distance;
+      }
+    }
+  }
+
+  st.flags = flags;
+  st.flagCount = flagCount;
+  inRef = in;
+  return n;
+}
+
+}  // namespace
+
 void cLzssDecoder::Reset() {
-  std::memset(m_ring, ' ', kRingStart);
-  std::memset(m_ring + kRingStart, 0, kRingSize - kRingStart);
-  m_produced = 0;
-  m_flags = 0;
-  m_flagCount = 0;
-  m_pendingB0 = -1;
-  m_pendingLength = 0;
-  m_pendingDistance = 0;
+  m_state = sLzssState();
+  // The history before the first byte is the initial ring in stream order:
+  // stream index j < 0 sits at ring position (4078 + j) mod 4096.
+  m_windowBase = 0 - static_cast<uint64_t>(kRingSize);
+  for (size_t i = 0; i < kRingSize; ++i) m_window[i] = InitialRingByte(kRingStart + m_windowBase + i);
+  m_windowRead = m_windowEnd = kRingSize;
+  m_delivered = 0;
 }
 
 size_t cLzssDecoder::Decode(const unsigned char*& in, const unsigned char* inEnd, unsigned char* out,
                             size_t outCap) {
-  const uint64_t base = m_produced;  // stream index of out[0]
   size_t n = 0;
-
-  // Copies `length` bytes of a reference `distance` back into out[n...].
-  // Sources before this call's first byte come from the ring.
-  auto copyReference = [&](unsigned distance, unsigned length) {
-    if (n >= distance) {
-      const unsigned char* src = out + n - distance;
-      unsigned char* dst = out + n;
-      if (distance >= length) {
-        std::memcpy(dst, src, length);
-      } else {
-        for (unsigned i = 0; i < length; ++i) dst[i] = src[i];
-      }
-    } else {
-      for (unsigned i = 0; i < length; ++i) {
-        uint64_t j = base + n + i;  // stream index being produced
-        // Stream index of the source byte; below `base` it lives in the ring.
-        // (j - distance may be "negative": the ring's initial contents.)
-        if (n + i >= distance) {
-          out[n + i] = out[n + i - distance];
-        } else {
-          out[n + i] = m_ring[(kRingStart + j - distance) & (kRingSize - 1)];
-        }
-      }
+  while (n < outCap) {
+    if (m_windowRead < m_windowEnd) {
+      size_t take = m_windowEnd - m_windowRead < outCap - n ? m_windowEnd - m_windowRead : outCap - n;
+      std::memcpy(out + n, m_window + m_windowRead, take);
+      m_windowRead += take;
+      n += take;
+      continue;
     }
-    n += length;
-  };
-
-  if (m_pendingLength != 0 && outCap > 0) {
-    unsigned take = m_pendingLength < outCap ? m_pendingLength : static_cast<unsigned>(outCap);
-    copyReference(m_pendingDistance, take);
-    m_pendingLength -= take;
-  }
-
-  while (n < outCap && m_pendingLength == 0) {
-    if (m_flagCount == 0) {
-      if (in == inEnd) break;
-      m_flags = *in++;
-      m_flagCount = 8;
-      // A whole group of eight literals: one copy.
-      if (m_flags == 0xFF && inEnd - in >= 8 && outCap - n >= 8) {
-        std::memcpy(out + n, in, 8);
-        in += 8;
-        n += 8;
-        m_flagCount = 0;
-        continue;
-      }
+    if (m_windowEnd == kWindowSize) {
+      // Everything is handed out: keep only the history the next references can reach.
+      std::memmove(m_window, m_window + kWindowSize - kRingSize, kRingSize);
+      m_windowBase += kWindowSize - kRingSize;
+      m_windowRead = m_windowEnd = kRingSize;
     }
-    if (m_flags & 1) {
-      if (in == inEnd) break;
-      out[n++] = *in++;
-    } else {
-      unsigned b0, b1;
-      if (m_pendingB0 >= 0) {
-        if (in == inEnd) break;
-        b0 = static_cast<unsigned>(m_pendingB0);
-        b1 = *in++;
-        m_pendingB0 = -1;
-      } else {
-        if (inEnd - in < 2) {
-          if (in != inEnd) m_pendingB0 = *in++;
-          break;
-        }
-        b0 = in[0];
-        b1 = in[1];
-        in += 2;
-      }
-      unsigned source = b0 | ((b1 & 0xF0u) << 4);
-      unsigned length = (b1 & 0x0Fu) + kMatchThreshold + 1;
-      // The write position of the next byte is (4078 + produced); the source
-      // is this many bytes behind it (a distance of 0 means a full turn).
-      unsigned distance =
-          static_cast<unsigned>((kRingStart + base + n - source) & (kRingSize - 1));
-      if (distance == 0) distance = kRingSize;
-      size_t room = outCap - n;
-      unsigned take = length <= room ? length : static_cast<unsigned>(room);
-      copyReference(distance, take);
-      if (take < length) {
-        m_pendingLength = length - take;
-        m_pendingDistance = distance;
-      }
-    }
-    m_flags >>= 1;
-    --m_flagCount;
+    size_t before = m_windowEnd;
+    m_windowEnd = DecodeCore(m_state, in, inEnd, m_window, m_windowEnd, kWindowSize, m_windowBase);
+    if (m_windowEnd == before) break;  // the input is used up
   }
-
-  // Keep the last 4,096 bytes of this call in the ring for the next one.
-  if (n > 0) {
-    size_t keep = n < kRingSize ? n : kRingSize;
-    uint64_t first = base + n - keep;
-    size_t pos = static_cast<size_t>((kRingStart + first) & (kRingSize - 1));
-    const unsigned char* src = out + (n - keep);
-    size_t part = kRingSize - pos < keep ? kRingSize - pos : keep;
-    std::memcpy(m_ring + pos, src, part);
-    std::memcpy(m_ring, src + part, keep - part);
-  }
-  m_produced += n;
+  m_delivered += n;
   return n;
 }
 
 bool LzssDecodeExact(const unsigned char* in, size_t inLen, unsigned char* out, size_t outLen) {
-  if (inLen > 0 && outLen > LzssMaxDecodedLength(inLen)) return false;
-  if (inLen == 0) return outLen == 0;
-  cLzssDecoder decoder;
+  if (outLen > LzssMaxDecodedLength(inLen)) return false;
+  sLzssState state;
   const unsigned char* p = in;
   const unsigned char* end = in + inLen;
-  if (decoder.Decode(p, end, out, outLen) != outLen) return false;
+  if (DecodeCore(state, p, end, out, 0, outLen, 0) != outLen) return false;
   // Anything still to come would make the area longer than recorded.
   unsigned char spare;
-  return !decoder.HasPendingOutput() && decoder.Decode(p, end, &spare, 1) == 0;
+  return state.pendingLength == 0 && DecodeCore(state, p, end, &spare, 0, 1, outLen) == 0;
 }
 
 // The encoder keeps, for every ring position, the string starting there in a

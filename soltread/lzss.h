@@ -15,17 +15,30 @@ constexpr unsigned kMaxMatch = 18;
 constexpr unsigned kMatchThreshold = 2;  // references are longer than this
 constexpr unsigned kRingStart = kRingSize - kMaxMatch;  // 4078
 
+// The decoding state that must survive between calls: the flag bits still
+// unused, the first byte of a reference whose second has not arrived, and
+// the rest of a reference cut short by a full output buffer.
+struct sLzssState {
+  unsigned flags = 0;
+  unsigned flagCount = 0;
+  int pendingB0 = -1;
+  unsigned pendingLength = 0;
+  unsigned pendingDistance = 0;
+};
+
 // A decoder that can stop anywhere (in the middle of a flag group or of a
-// reference) and carry on with more input or more output space. Output byte j
-// of a stream sits at ring position (4078 + j) mod 4096, so a reference is a
-// copy from a fixed distance back in the output; the ring only keeps the
-// bytes of earlier calls, and bytes of the current call are read straight
-// from the caller's buffer.
+// reference) and carry on with more input or more output space.
+//
+// Output byte j of a stream sits at ring position (4078 + j) mod 4096, so a
+// reference is a copy from a fixed distance back in the output. Instead of a
+// ring the decoder keeps a linear window: the last 4,096 bytes of history
+// followed by up to 16 KB of decoded text, so every copy is a plain forward
+// copy; callers are handed the text from the window.
 class cLzssDecoder {
  public:
   cLzssDecoder() { Reset(); }
 
-  // A fresh ring: spaces in 0-4077, zeros above, nothing produced yet.
+  // Fresh history: spaces at ring positions 0-4077, zeros above, nothing produced.
   void Reset();
 
   // Decodes from [in, inEnd) into out, at most outCap bytes, advancing in.
@@ -33,19 +46,21 @@ class cLzssDecoder {
   size_t Decode(const unsigned char*& in, const unsigned char* inEnd, unsigned char* out,
                 size_t outCap);
 
-  // Bytes produced since Reset.
-  uint64_t GetProduced() const { return m_produced; }
-  // True when a reference was cut short by a full output buffer.
-  bool HasPendingOutput() const { return m_pendingLength != 0; }
+  // Bytes handed out since Reset.
+  uint64_t GetProduced() const { return m_delivered; }
+  // True when decoded text (or the rest of a cut reference) awaits a caller.
+  bool HasPendingOutput() const { return m_windowRead < m_windowEnd || m_state.pendingLength != 0; }
 
  private:
-  unsigned char m_ring[kRingSize];
-  uint64_t m_produced = 0;
-  unsigned m_flags = 0;       // remaining flag bits, shifted down
-  unsigned m_flagCount = 0;   // how many of them are still unused
-  int m_pendingB0 = -1;       // first byte of a reference whose second is missing
-  unsigned m_pendingLength = 0;
-  unsigned m_pendingDistance = 0;
+  static constexpr size_t kWindowSpan = 16384;
+  static constexpr size_t kWindowSize = kRingSize + kWindowSpan;
+
+  sLzssState m_state;
+  uint64_t m_windowBase = 0;  // stream index of m_window[0] (wraps below zero)
+  size_t m_windowRead = 0;    // next byte to hand out
+  size_t m_windowEnd = 0;     // one past the last decoded byte
+  uint64_t m_delivered = 0;
+  unsigned char m_window[kWindowSize];
 };
 
 // Decodes a whole stream into out[0, outLen). Returns true only when the

@@ -127,6 +127,7 @@ void cSOLTBook::ResetChunkCursor() {
   m_chunkTotal = 0;
   m_chunkSize = 0;
   m_chunkPosition = 0;
+  m_chunkAreaOffset = m_chunkAreaLength = m_chunkAreaStored = 0;
 }
 
 void cSOLTBook::GetBookHeaderData(sVersionRecord& record) {

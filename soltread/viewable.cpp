@@ -64,9 +64,13 @@ unsigned long cSOLTBook::GetFirstViewableAreaChunk(int key, unsigned chunkSize, 
   ResetChunkCursor();
   cViewableIndex& index = m_pFileSet->GetViewable();
   if (!index.IsValidKey(key)) return 0;
+  sAreaRecord record = index.GetAreaRecord(key);
   m_chunkKey = key;
   m_chunkSize = chunkSize;
-  m_chunkTotal = GetViewableAreaSize(key);
+  m_chunkTotal = AreaTotal(*m_pFileSet, record);
+  m_chunkAreaOffset = record.offset;
+  m_chunkAreaLength = record.length;
+  m_chunkAreaStored = record.storedLength;
   unsigned long n = m_chunkTotal < chunkSize ? m_chunkTotal : chunkSize;
   if (n > 0) DeliverChunk(0, n, buffer);
   m_chunkPosition = n;
@@ -97,7 +101,10 @@ void cSOLTBook::DeliverChunk(unsigned long position, unsigned long count, char* 
     count -= n;
   }
   if (count == 0) return;
-  sAreaRecord record = index.GetAreaRecord(m_chunkKey);
+  sAreaRecord record;
+  record.offset = m_chunkAreaOffset;
+  record.length = m_chunkAreaLength;
+  record.storedLength = m_chunkAreaStored;
   unsigned long from = position - headerLength;
   if (index.GetCompressionType() == 0) {
     text.ValidateArea(record, 0);
