@@ -70,10 +70,63 @@ struct sVersionRecord {
 uint16_t GetCurrentSOLTVersionInfo();
 uint16_t GetLeastCompatibleSOLTVersionInfo();
 
-// The word-list language record selected for a book (16 bytes in concord.idx).
+// The word list selected for a book: one language record of concord.idx.
 struct sLanguageRec {
-  uint16_t language = 1033;
-  uint8_t data[14] = {};
+  uint16_t language = 1033;     // a Windows language identifier
+  int32_t wordCount = 0;        // W, words in this language's list
+  int32_t firstWordOffset = 0;  // file offset of word record 0
+  uint16_t recordSize = 0;      // R, size of one word record
+  uint8_t reserved[4] = {};     // not interpreted
+
+  static constexpr unsigned kSize = 16;
+};
+
+// One word record of concord.idx (the first 18 bytes; the rest is not read).
+struct sWordListRec {
+  uint32_t reserved = 0;        // handed to the caller as stored
+  int32_t keyCount32 = 0;       // K32, keys stored in four bytes
+  int32_t textOffset = 0;       // u16 length + text, then the keys
+  uint16_t keyCount16 = 0;      // K16, keys stored in two bytes
+  int32_t positionOffset = 0;   // one i32 offset per key
+
+  static constexpr unsigned kMinSize = 18;
+};
+
+// One table-of-contents entry as handed to callers.
+class cSectionsData {
+ public:
+  cSectionsData() = default;
+
+  std::string GetName() const { return m_name; }
+  int GetLevel() const { return m_level; }
+  int GetBookKey() const { return m_bookKey; }
+  int GetLevelCount() const { return m_levelCount; }
+  int GetSectionKey() const { return m_sectionKey; }
+  int GetParentKey() const { return m_parentKey; }
+  int GetChildKey() const { return m_childKey; }
+  int GetNextKey() const { return m_nextKey; }
+  int GetPrevKey() const { return m_prevKey; }
+
+  void SetName(std::string name) { m_name = std::move(name); }
+  void SetLevel(int v) { m_level = v; }
+  void SetBookKey(int v) { m_bookKey = v; }
+  void SetLevelCount(int v) { m_levelCount = v; }
+  void SetSectionKey(int v) { m_sectionKey = v; }
+  void SetParentKey(int v) { m_parentKey = v; }
+  void SetChildKey(int v) { m_childKey = v; }
+  void SetNextKey(int v) { m_nextKey = v; }
+  void SetPrevKey(int v) { m_prevKey = v; }
+
+ private:
+  std::string m_name;
+  int m_level = -1;
+  int m_bookKey = -1;
+  int m_levelCount = 0;
+  int m_sectionKey = -1;
+  int m_parentKey = -1;
+  int m_childKey = -1;
+  int m_nextKey = -1;
+  int m_prevKey = -1;
 };
 
 // Base of every file reader: one platform file, its version record and a
@@ -250,6 +303,57 @@ class cSOLTBook {
   int GetAreaCount();
   int GetCompressionType();
   unsigned long GetHeaderAreaLength();
+
+  // Table of contents (sections.idx). Section keys run 0 .. S-1, glossary
+  // keys S .. S+G-1; -1 is no entry, -2 the first glossary entry.
+  int GetSection(int key, cSectionsData& entry);
+  int GetGlossary(int key, cSectionsData& entry);
+  int GetEntry(int key, cSectionsData& entry);
+  int IsValidSectionKey(int key);
+  int IsValidGlossaryKey(int key);
+  int IsValidKey(int key);
+  int GetLastSectionKey();
+  int GetLastKey();
+  int GetSiblingSectionCount(int key);
+  int GetSectionsArray(int key, std::vector<cSectionsData>& entries);
+  int EnumSections(int key, int (*callback)(cSectionsData&, void*), void* user);
+  int GetSectionKey(const char* path);
+  std::string GetPathFromKey(int key);
+  std::string GetFormattedPathFromKey(int key, const char* separator);
+  void GetKeyRange(const cSectionsData& entry, int* first, int* last);
+
+  // Word list (concord.idx); each returns a word index or -1 and leaves the
+  // word cursor there.
+  int SetLanguage(int language);
+  int WordCount();
+  int GetFirstWord(std::string& word);
+  int GetLastWord(std::string& word);
+  int GetNextWord(std::string& word);
+  int GetPrevWord(std::string& word);
+  int FindNearestMatchingWord(const char* word, std::string& found);
+  int FindExactMatchingWord(const char* word);
+  int GetKeysForWord(const char* word, std::vector<unsigned>& keys);
+  int GetKeysForWord(int index, std::vector<unsigned>& keys);
+  int GetWordListRecord(const char* word, sWordListRec& record);
+  int GetWordListRecord(int index, sWordListRec& record);
+  int GetWordPositionList(int index, int key, std::vector<uint16_t>& positions);
+
+  // Scripture index (verses.idx): the number of keys, 0 when not indexed.
+  int GetBookOccurrences(unsigned short book, std::vector<unsigned>& keys);
+  int GetBookOccurrencesAllChapters(unsigned short book, std::vector<unsigned>& keys);
+  int GetBookOccurrencesAllVerses(unsigned short book, std::vector<unsigned>& keys);
+  int GetChapterOccurrences(unsigned short book, unsigned short chapter, std::vector<unsigned>& keys);
+  int GetChapterOccurrencesAllVerses(unsigned short book, unsigned short chapter, std::vector<unsigned>& keys);
+  int GetVerseOccurrences(unsigned short book, unsigned short chapter, unsigned short verse,
+                          std::vector<unsigned>& keys);
+
+  // Synchronisation indexes: a key, or -1 (also when the book's sync type
+  // is not the index's).
+  long GetWSyncKey(const char* word);
+  long GetWSyncKeyPartialMatch(const char* word, std::string& found);
+  long GetSSyncKey(const char* number);
+  long GetDSyncKey(const char* date);
+  long GetVSyncKey(const char* reference);
 
   // Errors, media and volumes.
   static std::string GetErrorString(int code);

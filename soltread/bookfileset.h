@@ -7,6 +7,10 @@
 
 #include "soltread.h"
 #include "soltread/booktext.h"
+#include "soltread/concordindex.h"
+#include "soltread/sectionsindex.h"
+#include "soltread/syncindex.h"
+#include "soltread/versesindex.h"
 #include "soltread/viewableindex.h"
 
 class cBookFileSet {
@@ -31,6 +35,13 @@ class cBookFileSet {
   cFileBase* GetFile(unsigned long flag);
   cBookText& GetBookText() { return m_bookDat; }
   cViewableIndex& GetViewable() { return m_viewable; }
+  cSectionsIndex& GetSections() { return m_sections; }
+  cConcordIndex& GetConcord() { return m_concord; }
+  cVersesIndex& GetVerses() { return m_verses; }
+  cTextSyncIndex& GetWSync() { return m_wsync; }
+  cVerseSyncIndex& GetVSync() { return m_vsync; }
+  cTextSyncIndex& GetSSync() { return m_ssync; }
+  cTextSyncIndex& GetDSync() { return m_dsync; }
   unsigned long GetHeaderAreaLength() const {
     return m_bookDat.HasHeaderArea() ? m_bookDat.GetHeaderArea().size() : 0;
   }
@@ -47,11 +58,11 @@ class cBookFileSet {
   std::string m_idxPath;
   cBookText m_bookDat;
   cViewableIndex m_viewable;
-  cFileBase m_sections;
-  cFileBase m_concord;
-  cFileBase m_verses;
-  cFileBase m_wsync;
-  cFileBase m_vsync;
-  cFileBase m_ssync;
-  cFileBase m_dsync;
+  cSectionsIndex m_sections;
+  cConcordIndex m_concord;
+  cVersesIndex m_verses;
+  cTextSyncIndex m_wsync;
+  cVerseSyncIndex m_vsync;
+  cTextSyncIndex m_ssync;
+  cTextSyncIndex m_dsync;
 };

@@ -92,6 +92,9 @@ int cSOLTBook::Open(unsigned long flags) {
     m_pFileSet = set;
   }
   m_openFlags |= flags;
+  // The word list follows the book's language from the moment it opens; a
+  // language the file lacks leaves the last record read, as selecting does.
+  if (flags & SOLT_CONCORD_IDX) SetLanguage(m_languageRec.language);
   return SOLT_OK;
 }
 

@@ -1,0 +1,7 @@
+// Placeholder until the word-list reader lands.
+#include "soltread.h"
+
+int cSOLTBook::SetLanguage(int) {
+  m_wordCursor = -1;
+  return 1;
+}
