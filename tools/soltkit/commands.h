@@ -11,5 +11,14 @@ using Words = std::vector<std::string>;
 
 void CmdInfo(const Words& words);
 void CmdArea(const Words& words);
+void CmdToc(const Words& words);
+void CmdPath(const Words& words);
+void CmdKey(const Words& words);
+void CmdWords(const Words& words);
+void CmdKeys(const Words& words);
+void CmdPositions(const Words& words);
+void CmdVerseKeys(const Words& words);
+void CmdSync(const Words& words);
+void CmdBuild(const Words& words);
 
 }  // namespace soltkit

@@ -17,6 +17,16 @@ const char kUsage[] =
     "override the identity and sync type found in DIR):\n"
     "  soltkit info DIR                         facts about the book\n"
     "  soltkit area DIR BOOKKEY [--chunk N]     header area + area BOOKKEY, raw bytes\n"
+    "  soltkit toc DIR                          the table of contents, one entry a line\n"
+    "  soltkit path DIR KEY                     the backslash path of an entry\n"
+    "  soltkit key DIR PATH                     the key of a backslash path, or -1\n"
+    "  soltkit words DIR [--from WORD] [--count N]   the word list: index word keycount\n"
+    "  soltkit keys DIR WORD                    the keys of a word\n"
+    "  soltkit positions DIR WORD KEY           the word's positions at a key\n"
+    "  soltkit verse-keys DIR BOOK [CHAPTER [VERSE]] [--all-chapters|--all-verses]\n"
+    "                                           keys from the Scripture index\n"
+    "  soltkit sync DIR VALUE                   the key the sync index gives (verse: b,c,v)\n"
+    "  soltkit build SOURCE OUTDIR              compile a book from a source folder\n"
     "\n"
     "Exit status: 0 done, 1 input could not be read, 2 usage.\n";
 
@@ -28,6 +38,15 @@ const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
       {"info", {soltkit::CmdInfo}},
       {"area", {soltkit::CmdArea}},
+      {"toc", {soltkit::CmdToc}},
+      {"path", {soltkit::CmdPath}},
+      {"key", {soltkit::CmdKey}},
+      {"words", {soltkit::CmdWords}},
+      {"keys", {soltkit::CmdKeys}},
+      {"positions", {soltkit::CmdPositions}},
+      {"verse-keys", {soltkit::CmdVerseKeys}},
+      {"sync", {soltkit::CmdSync}},
+      {"build", {soltkit::CmdBuild}},
   };
   return commands;
 }

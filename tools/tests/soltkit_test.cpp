@@ -67,8 +67,8 @@ TEST_F(SoltkitBook, Info) {
   Result run = Soltkit({"info", m_dir->Path()});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
-            "publisher: 7\nbook: 42\nversion: 0.9\ntitle: Sample Title\nareas: 2\ncompression: 1\n"
-            "header-length: 12\nsync: verse\n");
+            "publisher: 7\nbook: 42\nversion: 0.9\ntitle: Sample Title\nsections: 0\nglossary: 0\nareas: 2\n"
+            "compression: 1\nheader-length: 12\nwords: 0\nsync: verse\n");
 }
 
 TEST_F(SoltkitBook, AreaWholeAndByChunksIsTheSame) {
