@@ -152,6 +152,9 @@ class cFileBase {
   unsigned GetVersionRecordSize() const { return m_versionRecordSize; }
   int GetRefCount() const { return m_refCount; }
   int64_t GetFileLength() const { return m_fileLength; }
+  // Reads made through any reader of the process (for the benchmarks'
+  // reads-per-lookup figures).
+  static uint64_t GetReadCount() { return s_readCount; }
   bool IsOpen() const { return m_refCount > 0; }
 
   int ValidatePubAndBookID(cSOLTBook& book, const char* path);
@@ -178,6 +181,9 @@ class cFileBase {
   long m_baseOffset = 0;
   int m_refCount = 0;
   int64_t m_fileLength = 0;
+
+ private:
+  static inline uint64_t s_readCount = 0;
 };
 
 // One data set (a publisher's group of books).

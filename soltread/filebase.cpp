@@ -116,6 +116,7 @@ int cFileBase::Close() {
 
 unsigned cFileBase::Read(void* buffer, unsigned length) {
   if (!m_file.IsOpen()) solt::ThrowGenericFileError();
+  ++s_readCount;
   m_file.ReadExact(buffer, length);
   return length;
 }

@@ -11,6 +11,7 @@
 
 #include "soltread.h"
 #include "soltread/bookwriter.h"
+#include "soltread/indexwriters.h"
 
 namespace testbook {
 
@@ -43,8 +44,8 @@ inline solt::sVersionInfo Version(uint8_t major = 0, uint8_t minor = 9) {
   return v;
 }
 
-// A directory with book.dat, viewable.idx and the other index files (bare
-// version records, which is all opening them reads).
+// A directory with book.dat, viewable.idx and empty but valid index files;
+// a test overwrites the index it is about.
 class BookDir {
  public:
   explicit BookDir(const solt::cViewableWriter& writer, const solt::sVersionInfo& version = Version())
@@ -52,9 +53,14 @@ class BookDir {
     solt::cViewableWriter::sOutput out = writer.Build();
     WriteBytes(m_dir + "book.dat", out.bookDat);
     WriteBytes(m_dir + "viewable.idx", out.viewableIdx);
-    for (const char* name : {"sections.idx", "concord.idx", "verses.idx", "wsync.idx", "vsync.idx",
-                             "ssync.idx", "dsync.idx"})
-      WriteBytes(m_dir + name, solt::MakeFile(version));
+    WriteBytes(m_dir + "sections.idx", solt::cSectionsWriter(version).Build());
+    solt::cConcordWriter concord(version);
+    concord.AddLanguage(1033, {});
+    WriteBytes(m_dir + "concord.idx", concord.Build());
+    WriteBytes(m_dir + "verses.idx", solt::cVersesWriter(version).Build());
+    for (const char* name : {"wsync.idx", "ssync.idx", "dsync.idx"})
+      WriteBytes(m_dir + name, solt::cTextSyncWriter(version).Build());
+    WriteBytes(m_dir + "vsync.idx", solt::cVerseSyncWriter(version).Build());
   }
   ~BookDir() { std::filesystem::remove_all(m_dir); }
   BookDir(const BookDir&) = delete;

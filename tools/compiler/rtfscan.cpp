@@ -233,7 +233,10 @@ bool ScanRtf(std::string_view text, int firstLine, sScannedText& out, sScanError
         } else if (n == '*') {
           closeSpan();
           frames.back().skip = true;
-          if (document && static_cast<int>(frames.size()) - 1 == documentDepth + 1) frames.back().drop = true;
+          if (document && static_cast<int>(frames.size()) - 1 == documentDepth + 1 && !frames.back().drop) {
+            frames.back().drop = true;
+            o.resize(frames.back().outStart);  // the group's brace too
+          }
           if (!frames.back().drop) o.append(text.substr(i, 2));
         } else if (n == '\r' || n == '\n') {
           closeSpan();
