@@ -1,6 +1,9 @@
 #include "soltread/bookwriter.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -74,8 +77,23 @@ cViewableWriter::sOutput cViewableWriter::Build() const {
   platform::EncodeFixed16(header.data() + 12, recordSize);
 
   out.viewableIdx = MakeVersionRecord(m_version) + header;
-  for (const std::string& area : m_areas) {
-    std::string stored = m_compression == 1 ? LzssEncode(area) : area;
+  // Compressing is most of a book's build time and each area stands alone,
+  // so the areas are shared out among the processor's cores.
+  std::vector<std::string> encoded(m_compression == 1 ? m_areas.size() : 0);
+  if (m_compression == 1) {
+    std::atomic<size_t> next{0};
+    auto work = [&]() {
+      for (size_t i; (i = next++) < m_areas.size();) encoded[i] = LzssEncode(m_areas[i]);
+    };
+    const unsigned cores = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < cores && t < m_areas.size(); ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread& t : helpers) t.join();
+  }
+  for (size_t a = 0; a < m_areas.size(); ++a) {
+    const std::string& area = m_areas[a];
+    const std::string& stored = m_compression == 1 ? encoded[a] : area;
     std::string record(recordSize, '\0');
     platform::EncodeFixed32(record.data(), static_cast<uint32_t>(out.bookDat.size()));
     platform::EncodeFixed32(record.data() + 4, static_cast<uint32_t>(area.size()));

@@ -2,6 +2,7 @@
 // paths both ways and the keys that share a viewable area.
 #include <iterator>
 #include <string_view>
+#include <vector>
 #include <unordered_set>
 
 #include "soltread.h"
@@ -160,12 +161,18 @@ std::string cSOLTBook::GetPathFromKey(int key) {
   cSectionsIndex& index = m_pFileSet->GetSections();
   if (!index.IsKey(key)) solt::ThrowGenericFileError(m_textPath);
   cChainGuard guard(m_textPath, key);
-  std::string path;
+  // Names from the entry up to the top, joined the other way round.
+  std::vector<std::string> names;
   for (int k = key; k != -1;) {
     sSectionRecord record = index.ReadRecord(k);
-    path.insert(0, "\\" + index.ReadName(record));
+    names.push_back(index.ReadName(record));
     k = record.parentKey;
     if (k != -1) guard.Visit(k);
+  }
+  std::string path;
+  for (auto it = names.rbegin(); it != names.rend(); ++it) {
+    path += '\\';
+    path += *it;
   }
   return path;
 }

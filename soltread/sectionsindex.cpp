@@ -70,10 +70,17 @@ int cSectionsIndex::LinkToKey(int32_t offset) const {
   return static_cast<int>(relative / m_recordSize);
 }
 
-sSectionRecord cSectionsIndex::ReadRecord(int key) {
+sSectionRecord cSectionsIndex::ReadRecord(int key, int* nextLevel) {
   if (!IsKey(key)) solt::ThrowGenericFileError(m_file.GetFilePath());
   Seek(static_cast<long>(m_tableOffset + static_cast<int64_t>(key) * m_recordSize), platform::File::begin);
-  Read(m_record.data(), m_recordSize);
+  if (nextLevel) {
+    // The caller made sure record key + 1 exists (and the table lies in the file).
+    m_record.resize(m_recordSize + 19);
+    Read(m_record.data(), m_recordSize + 19);
+    *nextLevel = m_record[m_recordSize + 18];
+  } else {
+    Read(m_record.data(), m_recordSize);
+  }
   const unsigned char* b = m_record.data();
   sSectionRecord record;
   record.parentKey = LinkToKey(platform::DecodeSigned32(b));
@@ -88,14 +95,23 @@ sSectionRecord cSectionsIndex::ReadRecord(int key) {
 
 std::string cSectionsIndex::ReadName(const sSectionRecord& record) {
   CheckRange(record.nameOffset, 2);
-  unsigned char b[2];
+  // Names are short: the length and a typical name come in one read, and
+  // only a long name needs a second.
+  constexpr int64_t kGuess = 62;
+  const int64_t available = m_fileLength - record.nameOffset;
+  unsigned char b[2 + kGuess];
+  const unsigned first = static_cast<unsigned>(available < 2 + kGuess ? available : 2 + kGuess);
   Seek(record.nameOffset, platform::File::begin);
-  Read(b, 2);
+  Read(b, first);
   int length = platform::DecodeSigned16(b);
   if (length < 0) solt::ThrowGenericFileError(m_file.GetFilePath());
   CheckRange(static_cast<int64_t>(record.nameOffset) + 2, length);
-  std::string name(static_cast<size_t>(length), '\0');
-  if (length > 0) Read(name.data(), static_cast<unsigned>(length));
+  const unsigned have = first - 2 < static_cast<unsigned>(length) ? first - 2 : static_cast<unsigned>(length);
+  std::string name(reinterpret_cast<const char*>(b + 2), have);
+  if (static_cast<unsigned>(length) > have) {
+    name.resize(static_cast<size_t>(length));
+    Read(name.data() + have, static_cast<unsigned>(length) - have);
+  }
   return name;
 }
 
@@ -109,9 +125,11 @@ int cSectionsIndex::GetChildKey(int key, const sSectionRecord& record) {
 }
 
 void cSectionsIndex::ReadEntry(int key, cSectionsData& entry) {
-  sSectionRecord record = ReadRecord(key);
+  // The record and the next one's level byte lie together: one read.
+  int nextLevel = -1;
+  sSectionRecord record = ReadRecord(key, IsSectionKey(key) && key + 1 < m_sectionCount ? &nextLevel : nullptr);
   std::string name = ReadName(record);
-  int child = GetChildKey(key, record);
+  int child = nextLevel > record.level ? key + 1 : -1;
   // Filled only once everything has been read, so a damaged entry leaves the
   // caller's copy as it was.
   entry.SetName(std::move(name));
@@ -128,6 +146,7 @@ void cSectionsIndex::ReadEntry(int key, cSectionsData& entry) {
 // The slot is chosen by level, so a key can only ever sit in its own level's
 // slot; a stale slot simply holds another key and does not match.
 bool cSectionsIndex::FindCached(int key, std::string& name, int& parentKey) const {
+  if (!m_cacheEnabled) return false;
   for (int level = 1; level <= kCachedLevels; ++level) {
     if (m_cache[level].key == key) {
       name = m_cache[level].name;
@@ -139,7 +158,7 @@ bool cSectionsIndex::FindCached(int key, std::string& name, int& parentKey) cons
 }
 
 void cSectionsIndex::Remember(int key, int level, const std::string& name, int parentKey) {
-  if (level < 1 || level > kCachedLevels) return;
+  if (!m_cacheEnabled || level < 1 || level > kCachedLevels) return;
   sCacheSlot& slot = m_cache[level];
   slot.key = key;
   slot.parentKey = parentKey;

@@ -33,7 +33,8 @@ class cSectionsIndex : public cFileBase {
   bool IsKey(int key) const { return key >= 0 && key < GetEntryCount(); }
 
   // Each of these wants a valid key (IsKey).
-  sSectionRecord ReadRecord(int key);
+  // With nextLevel, also the level byte of record key + 1 (which must exist).
+  sSectionRecord ReadRecord(int key, int* nextLevel = nullptr);
   std::string ReadName(const sSectionRecord& record);
   // The first child by the document-order rule, or -1.
   int GetChildKey(int key, const sSectionRecord& record);
@@ -44,6 +45,11 @@ class cSectionsIndex : public cFileBase {
   // if it is the entry last seen at its level.
   bool FindCached(int key, std::string& name, int& parentKey) const;
   void Remember(int key, int level, const std::string& name, int parentKey);
+  // The benchmarks compare formatting with and without the cache.
+  void SetNameCacheEnabled(bool enabled) {
+    m_cacheEnabled = enabled;
+    for (sCacheSlot& slot : m_cache) slot = sCacheSlot();
+  }
 
  protected:
   int LoadHeader() override;
@@ -64,4 +70,5 @@ class cSectionsIndex : public cFileBase {
   int64_t m_tableOffset = 0;
   std::vector<unsigned char> m_record;  // one entry record, reused
   sCacheSlot m_cache[kCachedLevels + 1];
+  bool m_cacheEnabled = true;
 };

@@ -252,7 +252,8 @@ TEST_F(SoltBook, CopiesAreClosedAndOwnTheirEvents) {
     assigned = copy;
     EXPECT_EQ(log.destroyed, 1) << "assignment deletes the target's events object";
     EXPECT_EQ(assigned.GetOpenFlags(), 0ul);
-    assigned = assigned;
+    cSOLTBook& same = assigned;
+    assigned = same;  // assignment to itself changes nothing
     EXPECT_EQ(log.clones, 2);
   }
   EXPECT_EQ(original.IsOpen(SOLT_VIEWABLE_IDX), 1);
