@@ -127,3 +127,58 @@ TEST_F(SoltkitBook, CorruptAreaIsAnInputError) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every book command on the sample book, compiled by soltkit build itself.
+TEST(SoltkitSample, CommandsAnswerAsTheBookSays) {
+  std::string dir = testbook::MakeTempDir();
+  Result build = Soltkit({"build", SAMPLE_BOOK_SOURCE, dir + "book"});
+  ASSERT_EQ(build.status, 0) << build.err;
+  EXPECT_EQ(build.out, "");
+  const std::string book = dir + "book";
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {{"path", book, "3"}, "\\Genesis 1 - The Creation\\Genesis 1:6-13 - Waters and land\n"},
+      {{"key", book, "genesis 1 - the creation\\GENESIS 1:1-5 - LIGHT"}, "2\n"},
+      {{"key", book, "\\No such section"}, "-1\n"},
+      {{"words", book, "--from", "wate", "--count", "2"}, "176\twaters\t2\n177\tway\t1\n"},
+      {{"words", book, "--from", "zzz"}, ""},
+      {{"keys", book, "Firmament"}, "3\n4\n5\n"},
+      {{"keys", book, "nothing-like-it"}, ""},
+      {{"positions", book, "light", "2"}, "2\n65\n69\n"},
+      {{"verse-keys", book, "1", "1", "3"}, "2\n"},
+      {{"verse-keys", book, "1", "1", "--all-verses"}, "0\n2\n3\n"},
+      {{"verse-keys", book, "1", "--all-chapters"}, "0\n2\n3\n"},
+      {{"verse-keys", book, "2"}, ""},
+      {{"sync", book, "1,1,7"}, "3\n"},
+      {{"sync", book, "1,1,99"}, "-1\n"},
+      {{"sync", book, "1,1"}, "-1\n"},
+  };
+  for (const Case& c : cases) {
+    Result run = Soltkit(c.args);
+    std::string joined;
+    for (const auto& a : c.args) joined += a + " ";
+    EXPECT_EQ(run.status, 0) << joined << run.err;
+    EXPECT_EQ(run.out, c.out) << joined;
+  }
+  Result toc = Soltkit({"toc", book});
+  EXPECT_EQ(toc.out.substr(0, toc.out.find('\n', toc.out.find('\n') + 1) + 1),
+            "0\t1\t-1\t-1\t1\t-1\t1\t0\tIntroduction\n1\t1\t-1\t2\t4\t0\t2\t0\tGenesis 1 - The Creation\n");
+  EXPECT_EQ(std::count(toc.out.begin(), toc.out.end(), '\n'), 7);
+
+  // The book has no word sync index: asking for one is an input error.
+  Result word = Soltkit({"sync", book, "love", "--sync", "word"});
+  EXPECT_EQ(word.status, 1);
+  EXPECT_NE(word.err.find("The file could not be located."), std::string::npos) << word.err;
+
+  Result bad = Soltkit({"build", SAMPLE_BOOK_SOURCE "/sections", dir + "other"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("book.ini: cannot read"), std::string::npos) << bad.err;
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
