@@ -22,9 +22,16 @@
 
 #include "platform/file.h"
 #include "platform/messages.h"
+#include "fuzz/fuzzsupport.h"
 #include "soltread.h"
 
 namespace {
+
+using fuzz::Check;
+using fuzz::Le16;
+using fuzz::Le32;
+using fuzz::Try;
+using fuzz::WriteFile;
 
 constexpr int kMaxKeys = 64;
 constexpr unsigned long kMaxArea = 16ul << 20;
@@ -32,42 +39,8 @@ constexpr unsigned long kMaxArea = 16ul << 20;
 // a single input take seconds.
 constexpr long kMaxChunkCalls = 200000;
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_book: %s\n", what);
-    std::abort();
-  }
-}
 
-unsigned Le16(const uint8_t* p) { return p[0] | static_cast<unsigned>(p[1]) << 8; }
-uint32_t Le32(const uint8_t* p) { return Le16(p) | static_cast<uint32_t>(Le16(p + 2)) << 16; }
-
-std::string g_dir;  // this process's book folder, with its trailing '/'
-
-void RemoveBookDir() {
-  if (g_dir.empty()) return;
-  ::unlink((g_dir + "book.dat").c_str());
-  ::unlink((g_dir + "viewable.idx").c_str());
-  ::rmdir(g_dir.c_str());
-}
-
-const std::string& BookDir() {
-  if (g_dir.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_book.XXXXXX";
-    Check(::mkdtemp(pattern.data()) != nullptr, "cannot make a temporary folder");
-    g_dir = pattern + "/";
-    std::atexit(RemoveBookDir);
-  }
-  return g_dir;
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  Check(f != nullptr, "cannot create a book file");
-  Check(size == 0 || std::fwrite(data, 1, size, f) == size, "cannot write a book file");
-  Check(std::fclose(f) == 0, "cannot write a book file");
-}
+const std::string& BookDir() { return fuzz::ScratchDir(); }
 
 // Reads one area both ways and compares.
 void ReadArea(cSOLTBook& book, int key, unsigned chunkSize, long& chunkCalls) {

@@ -20,57 +20,23 @@
 
 #include "platform/file.h"
 #include "platform/messages.h"
+#include "fuzz/fuzzsupport.h"
 #include "soltread.h"
 #include "soltread/util.h"
 
 namespace {
 
+using fuzz::Check;
+using fuzz::Le16;
+using fuzz::Le32;
+using fuzz::Try;
+using fuzz::WriteFile;
+
 constexpr int kMaxWords = 48;
 constexpr size_t kMaxKeysTried = 6;
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_concord: %s\n", what);
-    std::abort();
-  }
-}
 
-unsigned Le16(const uint8_t* p) { return p[0] | static_cast<unsigned>(p[1]) << 8; }
-
-std::string g_dir;
-
-void RemoveDir() {
-  if (g_dir.empty()) return;
-  ::unlink((g_dir + "concord.idx").c_str());
-  ::rmdir(g_dir.c_str());
-}
-
-const std::string& Dir() {
-  if (g_dir.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_concord.XXXXXX";
-    Check(::mkdtemp(pattern.data()) != nullptr, "cannot make a temporary folder");
-    g_dir = pattern + "/";
-    std::atexit(RemoveDir);
-  }
-  return g_dir;
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  Check(f != nullptr, "cannot create concord.idx");
-  Check(size == 0 || std::fwrite(data, 1, size, f) == size, "cannot write concord.idx");
-  Check(std::fclose(f) == 0, "cannot write concord.idx");
-}
-
-// Runs one operation; a FileException is a corrupt file's fair answer.
-template <typename F>
-void Try(F f) {
-  try {
-    f();
-  } catch (const platform::FileException&) {
-  }
-}
+const std::string& Dir() { return fuzz::ScratchDir(); }
 
 void CheckSearch(cSOLTBook& book, std::string target) {
   // The searches take C strings: the target ends at its first NUL.

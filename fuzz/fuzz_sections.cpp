@@ -17,56 +17,23 @@
 
 #include "platform/file.h"
 #include "platform/messages.h"
+#include "fuzz/fuzzsupport.h"
 #include "soltread.h"
 
 namespace {
+
+using fuzz::Check;
+using fuzz::Le16;
+using fuzz::Le32;
+using fuzz::Try;
+using fuzz::WriteFile;
 
 // Keys walked per input; each key's sibling runs and paths may themselves
 // touch every entry.
 constexpr int kMaxKeys = 24;
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_sections: %s\n", what);
-    std::abort();
-  }
-}
 
-unsigned Le16(const uint8_t* p) { return p[0] | static_cast<unsigned>(p[1]) << 8; }
-
-std::string g_dir;  // this process's book folder, with its trailing '/'
-
-void RemoveBookDir() {
-  if (g_dir.empty()) return;
-  ::unlink((g_dir + "sections.idx").c_str());
-  ::rmdir(g_dir.c_str());
-}
-
-const std::string& BookDir() {
-  if (g_dir.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_sections.XXXXXX";
-    Check(::mkdtemp(pattern.data()) != nullptr, "cannot make a temporary folder");
-    g_dir = pattern + "/";
-    std::atexit(RemoveBookDir);
-  }
-  return g_dir;
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  Check(f != nullptr, "cannot create sections.idx");
-  Check(size == 0 || std::fwrite(data, 1, size, f) == size, "cannot write sections.idx");
-  Check(std::fclose(f) == 0, "cannot write sections.idx");
-}
-
-template <typename Call>
-void Try(Call&& call) {
-  try {
-    call();
-  } catch (const platform::FileException&) {
-  }
-}
+const std::string& BookDir() { return fuzz::ScratchDir(); }
 
 struct EnumState {
   int calls = 0;

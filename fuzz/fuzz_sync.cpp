@@ -24,19 +24,19 @@
 
 #include "platform/file.h"
 #include "platform/messages.h"
+#include "fuzz/fuzzsupport.h"
 #include "soltread.h"
 #include "soltread/util.h"
 
 namespace {
 
-constexpr size_t kMaxTargets = 40;
+using fuzz::Check;
+using fuzz::Le16;
+using fuzz::Le32;
+using fuzz::Try;
+using fuzz::WriteFile;
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_sync: %s\n", what);
-    std::abort();
-  }
-}
+constexpr size_t kMaxTargets = 40;
 
 struct sKind {
   const char* file;
@@ -65,31 +65,7 @@ struct sBytes {
   }
 };
 
-std::string g_dir;  // this process's book folder, with its trailing '/'
-
-void RemoveBookDir() {
-  if (g_dir.empty()) return;
-  for (const sKind& kind : kKinds) ::unlink((g_dir + kind.file).c_str());
-  ::rmdir(g_dir.c_str());
-}
-
-const std::string& BookDir() {
-  if (g_dir.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_sync.XXXXXX";
-    Check(::mkdtemp(pattern.data()) != nullptr, "cannot make a temporary folder");
-    g_dir = pattern + "/";
-    std::atexit(RemoveBookDir);
-  }
-  return g_dir;
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  Check(f != nullptr, "cannot create an index file");
-  Check(size == 0 || std::fwrite(data, 1, size, f) == size, "cannot write an index file");
-  Check(std::fclose(f) == 0, "cannot write an index file");
-}
+const std::string& BookDir() { return fuzz::ScratchDir(); }
 
 // The texts the entries point at, read the way a well-formed file lays them
 // out, each with neighbours just below and above it.

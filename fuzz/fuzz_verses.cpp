@@ -20,44 +20,20 @@
 
 #include "platform/file.h"
 #include "platform/messages.h"
+#include "fuzz/fuzzsupport.h"
 #include "soltread.h"
 
 namespace {
 
+using fuzz::Check;
+using fuzz::Le16;
+using fuzz::Le32;
+using fuzz::Try;
+using fuzz::WriteFile;
+
 constexpr unsigned kMaxRecords = 6;
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "fuzz_verses: %s\n", what);
-    std::abort();
-  }
-}
-
-std::string g_dir;
-
-void RemoveDir() {
-  if (g_dir.empty()) return;
-  ::unlink((g_dir + "verses.idx").c_str());
-  ::rmdir(g_dir.c_str());
-}
-
-const std::string& Dir() {
-  if (g_dir.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_verses.XXXXXX";
-    Check(::mkdtemp(pattern.data()) != nullptr, "cannot make a temporary folder");
-    g_dir = pattern + "/";
-    std::atexit(RemoveDir);
-  }
-  return g_dir;
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  Check(f != nullptr, "cannot create verses.idx");
-  Check(size == 0 || std::fwrite(data, 1, size, f) == size, "cannot write verses.idx");
-  Check(std::fclose(f) == 0, "cannot write verses.idx");
-}
+const std::string& Dir() { return fuzz::ScratchDir(); }
 
 // Little-endian reads of the input that give 0 past its end.
 struct Bytes {
