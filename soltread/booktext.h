@@ -51,7 +51,7 @@ class cBookText : public cFileBase {
     int64_t inputPos = 0;   // next stored byte to read from the file
     int64_t inputEnd = 0;   // one past the area's last stored byte
     size_t bufBegin = 0, bufEnd = 0;
-    unsigned char input[16384];
+    unsigned char input[65536];
     solt::cLzssDecoder decoder;
   };
 

@@ -32,7 +32,7 @@ struct sLzssState {
 // Output byte j of a stream sits at ring position (4078 + j) mod 4096, so a
 // reference is a copy from a fixed distance back in the output. Instead of a
 // ring the decoder keeps a linear window: the last 4,096 bytes of history
-// followed by up to 16 KB of decoded text, so every copy is a plain forward
+// followed by up to 32 KB of decoded text, so every copy is a plain forward
 // copy; callers are handed the text from the window.
 class cLzssDecoder {
  public:
@@ -52,7 +52,7 @@ class cLzssDecoder {
   bool HasPendingOutput() const { return m_windowRead < m_windowEnd || m_state.pendingLength != 0; }
 
  private:
-  static constexpr size_t kWindowSpan = 16384;
+  static constexpr size_t kWindowSpan = 32768;
   static constexpr size_t kWindowSize = kRingSize + kWindowSpan;
 
   sLzssState m_state;
