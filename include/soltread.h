@@ -163,6 +163,11 @@ class cFileBase {
   cBookFileSet* GetOwner() const { return m_pOwner; }
   void SetOwner(cBookFileSet* owner) { m_pOwner = owner; }
 
+  // Reads a text stored as a 16-bit length and its bytes at `offset`, with
+  // the length read as signed (a negative one raises the generic file
+  // error) or unsigned. Short texts come in one read.
+  std::string ReadCountedText(int64_t offset, bool signedLength);
+
   // Raises FileException(endOfFile) unless [offset, offset + length) lies
   // inside the file; every offset read from a file passes through here.
   void CheckRange(int64_t offset, int64_t length) const;

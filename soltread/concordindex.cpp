@@ -99,11 +99,7 @@ sWordListRec cConcordIndex::GetWordRecord(const sLanguageRec& language, int i) {
 }
 
 std::string cConcordIndex::GetWordText(const sWordListRec& record) {
-  unsigned char b[2];
-  ReadAt(record.textOffset, b, 2);
-  std::string text(platform::DecodeFixed16(b), '\0');
-  if (!text.empty()) ReadAt(int64_t{record.textOffset} + 2, text.data(), static_cast<unsigned>(text.size()));
-  return text;
+  return ReadCountedText(record.textOffset, false);
 }
 
 void cConcordIndex::GetKeys(const sWordListRec& record, std::vector<unsigned>& keys) {

@@ -132,6 +132,28 @@ void cFileBase::CheckRange(int64_t offset, int64_t length) const {
     solt::ThrowEndOfFile(m_file.GetFilePath());
 }
 
+std::string cFileBase::ReadCountedText(int64_t offset, bool signedLength) {
+  CheckRange(offset, 2);
+  // Names and words are short: the length and a typical text come in one
+  // read, and only a long text needs a second.
+  constexpr int64_t kGuess = 62;
+  const int64_t available = m_fileLength - offset;
+  unsigned char b[2 + kGuess];
+  const unsigned first = static_cast<unsigned>(available < 2 + kGuess ? available : 2 + kGuess);
+  Seek(static_cast<long>(offset), platform::File::begin);
+  Read(b, first);
+  const int length = signedLength ? platform::DecodeSigned16(b) : platform::DecodeFixed16(b);
+  if (length < 0) solt::ThrowGenericFileError(m_file.GetFilePath());
+  CheckRange(offset + 2, length);
+  const unsigned have = first - 2 < static_cast<unsigned>(length) ? first - 2 : static_cast<unsigned>(length);
+  std::string text(reinterpret_cast<const char*>(b + 2), have);
+  if (static_cast<unsigned>(length) > have) {
+    text.resize(static_cast<size_t>(length));
+    Read(text.data() + have, static_cast<unsigned>(length) - have);
+  }
+  return text;
+}
+
 unsigned cFileBase::GetRecordSize(long offset) {
   CheckRange(offset, 2);
   unsigned char b[2];

@@ -94,25 +94,7 @@ sSectionRecord cSectionsIndex::ReadRecord(int key, int* nextLevel) {
 }
 
 std::string cSectionsIndex::ReadName(const sSectionRecord& record) {
-  CheckRange(record.nameOffset, 2);
-  // Names are short: the length and a typical name come in one read, and
-  // only a long name needs a second.
-  constexpr int64_t kGuess = 62;
-  const int64_t available = m_fileLength - record.nameOffset;
-  unsigned char b[2 + kGuess];
-  const unsigned first = static_cast<unsigned>(available < 2 + kGuess ? available : 2 + kGuess);
-  Seek(record.nameOffset, platform::File::begin);
-  Read(b, first);
-  int length = platform::DecodeSigned16(b);
-  if (length < 0) solt::ThrowGenericFileError(m_file.GetFilePath());
-  CheckRange(static_cast<int64_t>(record.nameOffset) + 2, length);
-  const unsigned have = first - 2 < static_cast<unsigned>(length) ? first - 2 : static_cast<unsigned>(length);
-  std::string name(reinterpret_cast<const char*>(b + 2), have);
-  if (static_cast<unsigned>(length) > have) {
-    name.resize(static_cast<size_t>(length));
-    Read(name.data() + have, static_cast<unsigned>(length) - have);
-  }
-  return name;
+  return ReadCountedText(record.nameOffset, true);
 }
 
 int cSectionsIndex::GetChildKey(int key, const sSectionRecord& record) {

@@ -76,16 +76,7 @@ sTextSyncEntry cTextSyncIndex::GetEntry(int index) {
 }
 
 std::string cTextSyncIndex::GetEntryText(const sTextSyncEntry& entry) {
-  CheckRange(entry.textOffset, 2);
-  unsigned char b[2];
-  Seek(entry.textOffset, platform::File::begin);
-  Read(b, sizeof b);
-  int length = platform::DecodeSigned16(b);
-  if (length < 0) solt::ThrowGenericFileError(m_file.GetFilePath());
-  CheckRange(static_cast<int64_t>(entry.textOffset) + 2, length);
-  std::string text(static_cast<size_t>(length), '\0');
-  if (length > 0) Read(text.data(), static_cast<unsigned>(length));
-  return text;
+  return ReadCountedText(entry.textOffset, true);
 }
 
 int cVerseSyncIndex::LoadHeader() {
