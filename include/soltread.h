@@ -256,31 +256,31 @@ class cSOLTBook {
 
   // Registration.
   std::string GetBookName() const { return m_bookName; }
-  void SetBookName(const char* v) { m_bookName = v ? v : ""; }
+  void SetBookName(const char* v) { AssignText(m_bookName, v); }
   std::string GetDefVolumeID() const { return m_defVolumeID; }
-  void SetDefVolumeID(const char* v) { m_defVolumeID = v ? v : ""; }
+  void SetDefVolumeID(const char* v) { AssignText(m_defVolumeID, v); }
   std::string GetRegVolumeID() const { return m_regVolumeID; }
-  void SetRegVolumeID(const char* v) { m_regVolumeID = v ? v : ""; }
+  void SetRegVolumeID(const char* v) { AssignText(m_regVolumeID, v); }
   std::string GetDefMediaType() const { return m_defMediaType; }
-  void SetDefMediaType(const char* v) { m_defMediaType = v ? v : ""; }
+  void SetDefMediaType(const char* v) { AssignText(m_defMediaType, v); }
   std::string GetRegMediaType() const { return m_regMediaType; }
-  void SetRegMediaType(const char* v) { m_regMediaType = v ? v : ""; }
+  void SetRegMediaType(const char* v) { AssignText(m_regMediaType, v); }
   std::string GetDefPath() const { return m_defPath; }
-  void SetDefPath(const char* v) { m_defPath = v ? v : ""; }
+  void SetDefPath(const char* v) { AssignText(m_defPath, v); }
   std::string GetTextPath() const { return m_textPath; }
-  void SetTextPath(const char* v) { m_textPath = v ? v : ""; }
+  void SetTextPath(const char* v) { AssignText(m_textPath, v); }
   std::string GetIDXPath() const { return m_idxPath; }
-  void SetIDXPath(const char* v) { m_idxPath = v ? v : ""; }
+  void SetIDXPath(const char* v) { AssignText(m_idxPath, v); }
   std::string GetMediaPath() const { return m_mediaPath; }
-  void SetMediaPath(const char* v) { m_mediaPath = v ? v : ""; }
+  void SetMediaPath(const char* v) { AssignText(m_mediaPath, v); }
   std::string GetBookID() const { return m_bookID; }
-  void SetBookID(const char* v) { m_bookID = v ? v : ""; }
+  void SetBookID(const char* v) { AssignText(m_bookID, v); }
   std::string GetPublisherID() const { return m_publisherID; }
-  void SetPublisherID(const char* v) { m_publisherID = v ? v : ""; }
+  void SetPublisherID(const char* v) { AssignText(m_publisherID, v); }
   std::string GetSetID() const { return m_setID; }
-  void SetSetID(const char* v) { m_setID = v ? v : ""; }
+  void SetSetID(const char* v) { AssignText(m_setID, v); }
   std::string GetSyncType() const { return m_syncType; }
-  void SetSyncType(const char* v) { m_syncType = v ? v : ""; }
+  void SetSyncType(const char* v) { AssignText(m_syncType, v); }
 
   int GetDataSetNumber() const { return m_dataSetNumber; }
   void SetDataSetNumber(int n) { m_dataSetNumber = n; }
@@ -381,6 +381,9 @@ class cSOLTBook {
 
  private:
   friend class cBookFileSet;
+  // Out of line: inlining the assignment of a literal trips a false GCC
+  // warning in callers.
+  static void AssignText(std::string& field, const char* text);
   void RequireOpen(unsigned long flags) const;
   void ResetChunkCursor();
   void CopyFrom(const cSOLTBook& other);

@@ -11,6 +11,8 @@ constexpr unsigned long kMainFiles = 0x01F;
 
 cSOLTBook::cSOLTBook() = default;
 
+void cSOLTBook::AssignText(std::string& field, const char* text) { field = text ? text : ""; }
+
 cSOLTBook::cSOLTBook(const cSOLTBook& other) { CopyFrom(other); }
 
 cSOLTBook& cSOLTBook::operator=(const cSOLTBook& other) {
