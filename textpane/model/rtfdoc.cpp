@@ -1,0 +1,71 @@
+#include "textpane/model/rtfdoc.h"
+
+#include <algorithm>
+
+#include "textpane/model/paragraph.h"
+
+namespace textpane {
+
+CRtfDoc::CRtfDoc() { DeleteContents(); }
+
+CRtfDoc::~CRtfDoc() { m_root = nullptr; }
+
+void CRtfDoc::DeleteContents() {
+  m_levels.Clear();
+  m_format = DocFormat{};
+  auto root = MakeRef<RootNode>();
+  auto section = MakeRef<SectionNode>();
+  section->AppendChild(
+      MakeRef<Paragraph>(m_paraFormats.Intern(ParaFormat{}), m_charFormats.Intern(CharFormat{})));
+  root->AppendChild(std::move(section));
+  m_root = std::move(root);
+}
+
+TextPos CRtfDoc::Length() const {
+  TextPos n = 0;
+  for (const Paragraph* p = FirstParagraph(); p; p = NextLeaf(p)) n += static_cast<TextPos>(p->Length());
+  return n;
+}
+
+TextPos CRtfDoc::PositionOf(TextPoint at) const {
+  if (!at.paragraph) return 0;
+  TextPos n = 0;
+  for (const Paragraph* p = FirstParagraph(); p && p != at.paragraph; p = NextLeaf(p)) {
+    n += static_cast<TextPos>(p->Length());
+  }
+  return n + static_cast<TextPos>(at.offset);
+}
+
+TextPoint CRtfDoc::PointAt(TextPos pos) const {
+  Paragraph* p = FirstParagraph();
+  if (!p || pos <= 0) return {p, 0};
+  for (;;) {
+    const auto len = static_cast<TextPos>(p->Length());
+    if (pos < len) return {p, static_cast<size_t>(pos)};
+    Paragraph* next = NextLeaf(p);
+    if (!next) return {p, p->Length() - 1};
+    pos -= len;
+    p = next;
+  }
+}
+
+void CRtfDoc::ChangeCharFormats(TextPos begin, TextPos end, const std::function<void(CharFormat&)>& edit) {
+  if (begin >= end) return;
+  auto change = [&](const CharFormatRef& old) {
+    CharFormat f = *old;
+    edit(f);
+    return f == *old ? old : m_charFormats.Intern(f);
+  };
+  TextPoint at = PointAt(begin);
+  TextPos left = end - begin;
+  for (Paragraph* p = at.paragraph; p && left > 0; p = NextLeaf(p)) {
+    const size_t from = p == at.paragraph ? at.offset : 0;
+    const size_t to = std::min<size_t>(p->Length(), from + static_cast<size_t>(left));
+    p->ChangeFormats(from, to, change);
+    left -= static_cast<TextPos>(to - from);
+  }
+}
+
+TextPos CRtfDoc::LevelPosition(int32_t n) const { return PositionOf(m_levels.At(n)); }
+
+}  // namespace textpane

@@ -1,0 +1,61 @@
+// The document: its tree, the pools of the formats the tree refers to, the
+// document format and the level table. Reading replaces the whole tree.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "textpane/model/charformat.h"
+#include "textpane/model/levels.h"
+#include "textpane/model/node.h"
+#include "textpane/model/paraformat.h"
+#include "textpane/model/tableformat.h"
+
+namespace textpane {
+
+// A character offset from the start of the document.
+using TextPos = int64_t;
+
+class CRtfDoc {
+ public:
+  CRtfDoc();
+  ~CRtfDoc();
+  CRtfDoc(const CRtfDoc&) = delete;
+  CRtfDoc& operator=(const CRtfDoc&) = delete;
+
+  // Drops the tree and starts an empty one: one section holding one empty
+  // paragraph. Anyone still holding the old root keeps it alive, but only
+  // while this document lives, since its formats sit in our pools.
+  void DeleteContents();
+
+  Node* Root() const { return m_root.get(); }
+  Paragraph* FirstParagraph() const { return FirstLeaf(m_root.get()); }
+
+  CharFormatPool& CharFormats() { return m_charFormats; }
+  ParaFormatPool& ParaFormats() { return m_paraFormats; }
+  DocFormat& Format() { return m_format; }
+  const DocFormat& Format() const { return m_format; }
+  LevelTable& Levels() { return m_levels; }
+
+  TextPos Length() const;
+  TextPos PositionOf(TextPoint at) const;
+  // Out-of-range positions are clamped: before the start to the start, past
+  // the end to just before the last paragraph mark.
+  TextPoint PointAt(TextPos pos) const;
+  // Start of level n, or the start of the document when there is none.
+  TextPos LevelPosition(int32_t n) const;
+
+  // Edits the character format of every character in [begin, end), across
+  // paragraphs; search marking uses it after reading.
+  void ChangeCharFormats(TextPos begin, TextPos end, const std::function<void(CharFormat&)>& edit);
+
+ private:
+  // Declared first so that they go last: the tree's runs refer into them.
+  CharFormatPool m_charFormats;
+  ParaFormatPool m_paraFormats;
+  RefPtr<Node> m_root;
+  DocFormat m_format;
+  LevelTable m_levels;
+};
+
+}  // namespace textpane
