@@ -1,5 +1,6 @@
 #include "tools/compiler/rtfscan.h"
 
+#include <cctype>
 #include <cstring>
 
 #include "soltread/util.h"
@@ -282,7 +283,9 @@ bool ScanRtf(std::string_view text, int firstLine, sScannedText& out, sScanError
         o.append(token);
         words.Break();
         if (i < text.size()) {
-          if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == '\'') {
+          if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == '\'' &&
+              std::isxdigit(static_cast<unsigned char>(text[i + 2])) &&
+              std::isxdigit(static_cast<unsigned char>(text[i + 3]))) {
             o.append(text.substr(i, 4));
             i += 4;
           } else if (text[i] != '\\' && text[i] != '{' && text[i] != '}') {

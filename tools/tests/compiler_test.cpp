@@ -244,6 +244,10 @@ TEST(RtfScan, SpansWordsAndLinks) {
   }
   solt::sScannedText out;
   solt::sScanError error;
+  // A Unicode character's fallback is taken only when it is a whole escape;
+  // a broken one is the scanner's to refuse, not to swallow with a backslash.
+  EXPECT_FALSE(solt::ScanRtf("en\\u82\\'f\\'1 x", 1, out, error));
+  EXPECT_NE(error.message.find("hexadecimal"), std::string::npos);
   ASSERT_TRUE(solt::ScanRtf("{\\soltlink a{\\soltlinkto4 43 3:16-43 3:18}} {\\soltlink b{\\soltlinkto1 x}}", 1, out, error));
   ASSERT_EQ(out.verseLinks.size(), 1u);
   EXPECT_EQ(out.verseLinks[0].book, 43);
