@@ -97,6 +97,19 @@ void DocumentBuilder::InsertChar(unsigned char c) {
   ++m_offset;
 }
 
+void DocumentBuilder::InsertText(std::string_view bytes) {
+  if (bytes.empty() || m_char.level == kDropLevel) return;
+  if (m_char.caps || bytes.find(static_cast<char>(kCharParagraphMark)) != std::string_view::npos) {
+    for (char c : bytes) InsertChar(static_cast<unsigned char>(c));
+    return;
+  }
+  LeaveTableIfOutside();
+  CommitFormats();
+  NoteRowUsed();
+  m_cursor->Insert(m_offset, bytes, m_charRef);
+  m_offset += bytes.size();
+}
+
 void DocumentBuilder::InsertPicture(RefPtr<Picture> picture) {
   // Pictures before the first level of a level-wise read go with the text.
   if (m_char.level == kDropLevel || !picture) return;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "textpane/model/charformat.h"
@@ -21,6 +22,8 @@ class DocumentBuilder {
 
   // 13 ends the paragraph, but only at its end; other bytes go in as text.
   void InsertChar(unsigned char c);
+  // As InsertChar for each byte, in one step for a whole run of text.
+  void InsertText(std::string_view bytes);
   void InsertPicture(RefPtr<Picture> picture);
 
   CharFormat& CurrentCharFormat() { return m_char; }

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "textpane/model/paragraph.h"
+#include "textpane/rtf/instream.h"
+#include "textpane/rtf/rtfreader.h"
 
 namespace textpane {
 
@@ -13,12 +15,31 @@ CRtfDoc::~CRtfDoc() { m_root = nullptr; }
 void CRtfDoc::DeleteContents() {
   m_levels.Clear();
   m_format = DocFormat{};
+  m_fonts = FontTable{};
+  m_colors = ColorTable{};
   auto root = MakeRef<RootNode>();
   auto section = MakeRef<SectionNode>();
   section->AppendChild(
       MakeRef<Paragraph>(m_paraFormats.Intern(ParaFormat{}), m_charFormats.Intern(CharFormat{})));
   root->AppendChild(std::move(section));
   m_root = std::move(root);
+}
+
+void CRtfDoc::SetText(RtfCallback callback, DWORD cookie, FORMAT format) {
+  CallbackInStream in(callback, cookie);
+  SetText(in, format);
+}
+
+void CRtfDoc::SetText(const char* data, size_t length, FORMAT format) {
+  MemoryInStream in(data, length);
+  SetText(in, format);
+}
+
+void CRtfDoc::SetText(InStream& in, FORMAT format) {
+  DeleteContents();
+  RtfReader reader(*this);
+  reader.SetFormat(format);
+  reader.Read(in);
 }
 
 TextPos CRtfDoc::Length() const {

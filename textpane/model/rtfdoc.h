@@ -6,12 +6,16 @@
 #include <functional>
 
 #include "textpane/model/charformat.h"
+#include "textpane/model/fonttable.h"
 #include "textpane/model/levels.h"
 #include "textpane/model/node.h"
 #include "textpane/model/paraformat.h"
 #include "textpane/model/tableformat.h"
+#include "textpane/rtf/rtfformat.h"
 
 namespace textpane {
+
+class InStream;
 
 // A character offset from the start of the document.
 using TextPos = int64_t;
@@ -28,6 +32,11 @@ class CRtfDoc {
   // while this document lives, since its formats sit in our pools.
   void DeleteContents();
 
+  // Reads the document anew from a callback (two 2,048-byte buffers) or from
+  // memory. Never fails: what cannot be understood is skipped.
+  void SetText(RtfCallback callback, DWORD cookie, FORMAT format);
+  void SetText(const char* data, size_t length, FORMAT format);
+
   Node* Root() const { return m_root.get(); }
   Paragraph* FirstParagraph() const { return FirstLeaf(m_root.get()); }
 
@@ -36,6 +45,10 @@ class CRtfDoc {
   DocFormat& Format() { return m_format; }
   const DocFormat& Format() const { return m_format; }
   LevelTable& Levels() { return m_levels; }
+  FontTable& Fonts() { return m_fonts; }
+  const FontTable& Fonts() const { return m_fonts; }
+  ColorTable& Colors() { return m_colors; }
+  const ColorTable& Colors() const { return m_colors; }
 
   TextPos Length() const;
   TextPos PositionOf(TextPoint at) const;
@@ -50,12 +63,16 @@ class CRtfDoc {
   void ChangeCharFormats(TextPos begin, TextPos end, const std::function<void(CharFormat&)>& edit);
 
  private:
+  void SetText(InStream& in, FORMAT format);
+
   // Declared first so that they go last: the tree's runs refer into them.
   CharFormatPool m_charFormats;
   ParaFormatPool m_paraFormats;
   RefPtr<Node> m_root;
   DocFormat m_format;
   LevelTable m_levels;
+  FontTable m_fonts;
+  ColorTable m_colors;
 };
 
 }  // namespace textpane

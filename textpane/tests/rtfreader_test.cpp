@@ -1,0 +1,450 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+
+#include "textpane/model/paragraph.h"
+#include "textpane/model/rtfdoc.h"
+#include "textpane/rtf/controlword.h"
+#include "textpane/rtf/instream.h"
+#include "treetext.h"
+
+using namespace textpane;
+using textpane::test::TreeText;
+
+namespace {
+
+std::string Read(CRtfDoc& doc, const std::string& data, FORMAT format = FORMAT_RTF) {
+  doc.SetText(data.data(), data.size(), format);
+  return TreeText(doc.Root());
+}
+
+std::string Read(const std::string& data, FORMAT format = FORMAT_RTF) {
+  CRtfDoc doc;
+  return Read(doc, data, format);
+}
+
+std::string Rtf(const std::string& body) { return "{\\rtf1 " + body + "}"; }
+
+const CharFormat& FormatOf(const CRtfDoc& doc, char c) {
+  for (const Paragraph* p = doc.FirstParagraph(); p; p = NextLeaf(p)) {
+    const size_t i = p->Text().find(c);
+    if (i != std::string::npos) return *p->FormatAt(i);
+  }
+  static const CharFormat none;
+  ADD_FAILURE() << "no " << c;
+  return none;
+}
+
+// Hands out a string a few bytes at a time, as an archive would.
+struct Source {
+  std::string data;
+  size_t pos = 0;
+  long chunk = 2048;
+};
+Source* g_source = nullptr;
+
+DWORD ReadChunk(DWORD, char* buffer, long size, long* count) {
+  const long n = static_cast<long>(std::min<size_t>(static_cast<size_t>(std::min(size, g_source->chunk)),
+                                                    g_source->data.size() - g_source->pos));
+  std::memcpy(buffer, g_source->data.data() + g_source->pos, static_cast<size_t>(n));
+  g_source->pos += static_cast<size_t>(n);
+  *count = n;
+  return 0;
+}
+
+}  // namespace
+
+TEST(ControlWords, TablesAreSortedAndFoundByName) {
+  for (int t = 0; t < static_cast<int>(RtfTable::Count); ++t) {
+    auto table = ControlWords(static_cast<RtfTable>(t));
+    ASSERT_FALSE(table.empty());
+    for (const ControlWord& w : table) EXPECT_EQ(&w, FindControlWord(table, w.name)) << w.name;
+  }
+  auto chars = ControlWords(RtfTable::Character);
+  EXPECT_EQ(nullptr, FindControlWord(chars, "bb"));
+  EXPECT_EQ(nullptr, FindControlWord(chars, ""));
+  EXPECT_EQ(nullptr, FindControlWord(chars, "a"));
+  EXPECT_EQ(nullptr, FindControlWord(chars, "zzz"));
+}
+
+TEST(InStream, CallbackStreamLooksAheadAcrossTheBufferBoundary) {
+  std::string data;
+  for (int i = 0; i < 5000; ++i) data += static_cast<char>('a' + i % 26);
+  for (long chunk : {1L, 7L, 2048L}) {
+    Source s{data, 0, chunk};
+    g_source = &s;
+    CallbackInStream in(ReadChunk, 0);
+    std::string got;
+    while (!in.AtEnd()) {
+      // One byte further is always in reach, whatever the buffer it is in.
+      if (got.size() + 1 < data.size()) {
+        EXPECT_EQ(data[got.size() + 1], static_cast<char>(in.PeekAt(1)));
+      }
+      got += static_cast<char>(in.Peek());
+      in.Advance();
+    }
+    EXPECT_EQ(data, got) << chunk;
+    EXPECT_EQ(0, in.Peek());
+    in.Advance();  // past the end stays there
+    EXPECT_TRUE(in.AtEnd());
+  }
+  g_source = nullptr;
+}
+
+TEST(InStream, SkipPastTheEndStopsThere) {
+  MemoryInStream m("abc", 3);
+  m.Skip(2);
+  EXPECT_EQ('c', m.Peek());
+  EXPECT_EQ(0, m.PeekAt(1));
+  m.Skip(1000);
+  EXPECT_TRUE(m.AtEnd());
+}
+
+TEST(RtfReader, HeaderDecidesBetweenRtfAndText) {
+  struct Case {
+    const char* input;
+    FORMAT format;
+    const char* tree;
+  };
+  const Case cases[] = {
+      {"{\\rtf1 Hello}", FORMAT_RTF, "S{P(Hello)}"},
+      {"{\\rtf2 Hello}", FORMAT_RTF, "S{P({\\rtf2 Hello})}"},
+      {"Hello", FORMAT_RTF, "S{P(Hello)}"},
+      {"{\\rtf1 Hello}", FORMAT_TEXT, "S{P({\\rtf1 Hello})}"},
+      {"{\\rtf", FORMAT_RTF, "S{P({\\rtf)}"},
+      {"", FORMAT_RTF, "S{P()}"},
+      {"one\r\ntwo\r\n", FORMAT_TEXT, "S{P(one) P(two)}"},
+      {"{\\rtf1 Hello", FORMAT_RTF_FROM_LEVEL, "S{P()}"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.tree, Read(c.input, c.format)) << c.input;
+}
+
+TEST(RtfReader, SymbolsEscapesAndDelimiters) {
+  struct Case {
+    const char* body;
+    const char* tree;
+  };
+  const Case cases[] = {
+      {"a\\par b", "S{P(a) P(b)}"},
+      {"a\\par\r\nb", "S{P(a) P(b)}"},
+      {"\\{ x\\}", "S{P({ x})}"},
+      {"\\\\", "S{P(\\)}"},
+      {"\\'e9\\'E9", "S{P(\xE9\xE9)}"},
+      {"\\'e\r\n9", "S{P(\xE9)}"},
+      {"\\'zz", "S{P(zz)}"},
+      {"a\\tab b\\line c", "S{P(a\tb\nc)}"},
+      {"\\~\\_\\-", "S{P(\xA0\x1E\x1F)}"},
+      {"\\lquote\\rquote\\ldblquote\\rdblquote\\bullet\\endash\\emdash", "S{P(\x91\x92\x93\x94\x95\x96\x97)}"},
+      {"\\emspace\\enspace x", "S{P(  x)}"},
+      {"a\\unknownword12 b", "S{P(ab)}"},
+      {"a{\\*\\unknown hidden {nested}}b", "S{P(ab)}"},
+      {"a{\\unknown kept}b", "S{P(akeptb)}"},
+      {"a{\\*\\fonttbl{\\f0 X;}}b", "S{P(ab)}"},
+      {"a}b", "S{P(ab)}"},
+      {"a\\Zb", "S{P(aZb)}"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.tree, Read(Rtf(c.body))) << c.body;
+}
+
+TEST(RtfReader, HexEscapeAtTheEndInsertsNothing) {
+  EXPECT_EQ("S{P(a)}", Read("{\\rtf1 a\\'"));
+  EXPECT_EQ("S{P(a)}", Read("{\\rtf1 a\\"));
+}
+
+TEST(RtfReader, CharacterPropertiesAndTheirDefaults) {
+  CRtfDoc doc;
+  Read(doc, Rtf("{\\b B}{\\b\\b0 N}{\\fs I}{\\fs30 J}{\\i\\ul\\strike\\v\\caps\\scaps K}{\\super U}{\\sub D}"
+                "{\\cf2\\cb3\\f1\\lang1031 C}{\\expnd2 E}{\\expndtw-7 W}{\\kerning2 G}"));
+  EXPECT_EQ(1, FormatOf(doc, 'B').bold);
+  EXPECT_EQ(0, FormatOf(doc, 'N').bold);
+  EXPECT_EQ(240, FormatOf(doc, 'I').size);
+  EXPECT_EQ(300, FormatOf(doc, 'J').size);
+  const CharFormat& k = FormatOf(doc, 'K');
+  EXPECT_TRUE(k.italic && k.underline && k.strike && k.hidden && k.caps && k.smallCaps);
+  EXPECT_EQ(kVertSuperscript, FormatOf(doc, 'U').verticalPosition);
+  EXPECT_EQ(kVertSubscript, FormatOf(doc, 'D').verticalPosition);
+  const CharFormat& c = FormatOf(doc, 'C');
+  EXPECT_EQ(2, c.foreground);
+  EXPECT_EQ(3, c.background);
+  EXPECT_EQ(1, c.font);
+  EXPECT_EQ(1031, c.language);
+  EXPECT_EQ(10, FormatOf(doc, 'E').expansion);
+  EXPECT_EQ(-7, FormatOf(doc, 'W').expansion);
+  EXPECT_EQ(20, FormatOf(doc, 'G').kerning);
+}
+
+TEST(RtfReader, GroupsRestoreFormatsAndPlainResets) {
+  CRtfDoc doc;
+  Read(doc, Rtf("\\deff2 {\\fonttbl{\\f0 A;}{\\f2 B;}}a{\\b b{\\i c}d}e\\b\\i\\fs40 f\\plain g"));
+  EXPECT_EQ(0, FormatOf(doc, 'a').bold);
+  EXPECT_EQ(1, FormatOf(doc, 'b').bold);
+  EXPECT_EQ(1, FormatOf(doc, 'c').italic);
+  EXPECT_EQ(0, FormatOf(doc, 'd').italic);
+  EXPECT_EQ(0, FormatOf(doc, 'e').bold);
+  const CharFormat& g = FormatOf(doc, 'g');
+  EXPECT_EQ(0, g.bold);
+  EXPECT_EQ(240, g.size);
+  EXPECT_EQ(2, g.font);
+}
+
+TEST(RtfReader, ParagraphProperties) {
+  CRtfDoc doc;
+  Read(doc, Rtf("\\qc\\fi-100\\li200\\ri300\\sb40\\sa50\\tqc\\tldot\\tx500\\tx100\\tb900 "
+                "\\brdrb\\brdrs\\brdrw15\\shading500\\bghoriz a\\par\\pard b"));
+  const Paragraph* a = doc.FirstParagraph();
+  const ParaFormat& p = *a->Format();
+  EXPECT_EQ(kAlignCentre, p.alignment);
+  EXPECT_EQ(-100, p.firstIndent);
+  EXPECT_EQ(200, p.leftIndent);
+  EXPECT_EQ(300, p.rightIndent);
+  EXPECT_EQ(40, p.spaceBefore);
+  EXPECT_EQ(50, p.spaceAfter);
+  ASSERT_EQ(3u, p.tabs.size());
+  EXPECT_EQ((TabStop{100, kTabLeft, kLeaderNone}), p.tabs[0]);
+  EXPECT_EQ((TabStop{500, kTabCentre, kLeaderDots}), p.tabs[1]);
+  EXPECT_EQ((TabStop{900, kTabBar, kLeaderNone}), p.tabs[2]);
+  EXPECT_EQ(kBorderSingle, p.borders[kSideBottom].style);
+  EXPECT_EQ(15, p.borders[kSideBottom].width);
+  EXPECT_EQ(kBorderNone, p.borders[kSideTop].style);
+  EXPECT_EQ(500, p.shading.percentage);
+  EXPECT_EQ(1, p.shading.pattern);
+  EXPECT_EQ(ParaFormat{}, *NextLeaf(a)->Format());
+}
+
+TEST(RtfReader, DocumentWordsOnlyBeforeTheBody) {
+  CRtfDoc doc;
+  Read(doc, Rtf("\\paperw10000\\margl900\\landscape\\deftab360 \\b x\\paperw500 y"));
+  EXPECT_EQ(10000, doc.Format().paperWidth);
+  EXPECT_EQ(900, doc.Format().marginLeft);
+  EXPECT_EQ(1, doc.Format().landscape);
+  EXPECT_EQ(360, doc.Format().defaultTab);
+}
+
+TEST(RtfReader, FontTable) {
+  CRtfDoc doc;
+  Read(doc, Rtf("\\deff1{\\fonttbl{\\f1\\froman\\fcharset2\\fprq2 Times;}"
+                "{\\f2\\fswiss{\\*\\panose 0203}Ar\\'e9al;}{\\f3 NoSemicolon}"
+                "{\\f4 ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij;}{\\f1\\fmodern Courier;}}x"));
+  const FontTable& f = doc.Fonts();
+  EXPECT_EQ(1, f.defaultFont);
+  ASSERT_NE(nullptr, f.Find(0));
+  EXPECT_STREQ("Times New Roman", f.Find(0)->faceName);
+  ASSERT_NE(nullptr, f.Find(1));
+  EXPECT_STREQ("Courier", f.Find(1)->faceName);  // a number read again is overwritten
+  EXPECT_EQ(0x30, f.Find(1)->pitchAndFamily);
+  ASSERT_NE(nullptr, f.Find(2));
+  EXPECT_STREQ("Ar\xE9" "al", f.Find(2)->faceName);
+  EXPECT_EQ(0x20, f.Find(2)->pitchAndFamily);
+  EXPECT_EQ(nullptr, f.Find(3));
+  ASSERT_NE(nullptr, f.Find(4));
+  EXPECT_EQ(31u, std::strlen(f.Find(4)->faceName));
+  EXPECT_EQ("S{P(x)}", TreeText(doc.Root()));
+}
+
+TEST(RtfReader, FontTableCharsetAndPitch) {
+  CRtfDoc doc;
+  Read(doc, Rtf("{\\fonttbl{\\f5\\fscript\\fcharset238\\fprq1 S;}}"));
+  EXPECT_EQ(238, doc.Fonts().Find(5)->charSet);
+  EXPECT_EQ(0x41, doc.Fonts().Find(5)->pitchAndFamily);
+}
+
+TEST(RtfReader, ColorTable) {
+  CRtfDoc doc;
+  Read(doc, Rtf("{\\colortbl;\\red255\\green0\\blue0;\\red1\\green2\\blue3;\\green0;}x"));
+  const ColorTable& c = doc.Colors();
+  ASSERT_EQ(4u, c.Size());
+  EXPECT_FALSE(c.Lookup(0).has_value());
+  EXPECT_EQ(255u, c.Lookup(1).value_or(0));
+  EXPECT_EQ(1u + 2u * 256 + 3u * 65536, c.Lookup(2).value_or(0));
+  EXPECT_EQ(0u, c.Lookup(3).value_or(99));
+  EXPECT_FALSE(c.Lookup(4).has_value());
+}
+
+TEST(RtfReader, SkippedDestinationsTakeTheirText) {
+  EXPECT_EQ("S{P(body)}", Read(Rtf("{\\info{\\title T}{\\author A}}{\\stylesheet{\\s0 Normal;}}"
+                                   "{\\header H}{\\footer F}{\\*\\generator G;}body")));
+}
+
+TEST(RtfReader, LinksFinishOrCancelThePendingText) {
+  CRtfDoc doc;
+  Read(doc, Rtf("see {\\soltlink John 3:16{\\soltlinkto1 Jn 3:16}} and {\\soltlink X{\\soltlinkto Gone}}"
+                " and {\\soltlink Y{\\soltlinkto7 Gone}}, {\\soltlink Q{\\soltlinkto2 a\\}b}}"));
+  EXPECT_EQ("S{P(see John 3:16 and X and Y, Q)}", TreeText(doc.Root()));
+  const CharFormat& j = FormatOf(doc, 'J');
+  EXPECT_EQ(1, j.linkType);
+  ASSERT_TRUE(j.link);
+  EXPECT_EQ("Jn 3:16", j.link->Target());
+  EXPECT_FALSE(FormatOf(doc, 'a').link);  // text after the link is not link text
+  for (char c : {'X', 'Y'}) {
+    EXPECT_EQ(0, FormatOf(doc, c).linkText) << c;
+    EXPECT_FALSE(FormatOf(doc, c).link) << c;
+  }
+  ASSERT_TRUE(FormatOf(doc, 'Q').link);
+  EXPECT_EQ("a\\}b", FormatOf(doc, 'Q').link->Target());
+}
+
+TEST(RtfReader, SecondLinkStopsAtTheFirst) {
+  CRtfDoc doc;
+  Read(doc, Rtf("{\\soltlink A{\\soltlinkto1 one}}{\\soltlink B{\\soltlinkto2 two}}"));
+  EXPECT_EQ("one", FormatOf(doc, 'A').link->Target());
+  EXPECT_EQ("two", FormatOf(doc, 'B').link->Target());
+}
+
+TEST(RtfReader, LinkTextSpanningAParagraphMark) {
+  CRtfDoc doc;
+  Read(doc, Rtf("{\\soltlink A\\par B{\\soltlinkto0 t}}"));
+  EXPECT_EQ(0, FormatOf(doc, 'A').linkType);
+  EXPECT_EQ(0, FormatOf(doc, 'B').linkType);
+}
+
+TEST(RtfReader, BookStateSurvivesTheEndOfAGroup) {
+  CRtfDoc doc;
+  Read(doc, Rtf("{\\soltlink\\soltstartlevel0\\b a}b"));
+  const CharFormat& b = FormatOf(doc, 'b');
+  EXPECT_EQ(1, b.linkText);
+  EXPECT_EQ(0, b.bold);
+}
+
+TEST(RtfReader, ConcordanceSpanHasAHiddenKeyAndEndsWithAHiddenSpace) {
+  CRtfDoc doc;
+  Read(doc, Rtf("x{\\soltconcordanceon key}Text\\soltconcordanceoff y{\\soltconcordanceon}z"));
+  const Paragraph* p = doc.FirstParagraph();
+  EXPECT_EQ("xkeyText yz\r", p->Text());
+  const CharFormat& k = FormatOf(doc, 'k');
+  EXPECT_EQ(kConcordanceKey, k.concordance);
+  EXPECT_EQ(1, k.hidden);
+  const CharFormat& t = FormatOf(doc, 'T');
+  EXPECT_EQ(kConcordanceInside, t.concordance);
+  EXPECT_EQ(0, t.hidden);
+  EXPECT_EQ(1, p->FormatAt(8)->hidden);  // the closing space
+  EXPECT_EQ(kConcordanceOutside, p->FormatAt(8)->concordance);
+  EXPECT_EQ(kConcordanceInside, FormatOf(doc, 'z').concordance);
+}
+
+TEST(RtfReader, LevelsAndReadingFromTheFirstLevel) {
+  CRtfDoc doc;
+  Read(doc, "{\\rtf1 preface\\par\\soltstartlevel0 one\\par\\soltstartlevel2 x\\soltstartlevel1 two}",
+       FORMAT_RTF_FROM_LEVEL);
+  EXPECT_EQ("S{P(one) P(xtwo)}", TreeText(doc.Root()));
+  EXPECT_EQ(2u, doc.Levels().Count());
+  EXPECT_EQ(0, doc.LevelPosition(0));
+  EXPECT_EQ(5, doc.LevelPosition(1));
+  EXPECT_EQ(0, doc.LevelPosition(2));
+}
+
+TEST(RtfReader, TablesAndSections) {
+  EXPECT_EQ("S{T{R{C{P(a)} C{P(b)}} R{C{P(c)} C{P(d)}}} P(after)}",
+            Read(Rtf("\\trowd\\trgaph100\\clbrdrt\\brdrs\\cellx1000\\cellx2000 \\pard\\intbl a\\cell b\\cell\\row "
+                     "\\intbl c\\cell d\\cell\\row\\pard after")));
+  EXPECT_EQ("S{P(a)} S{P(b)}", Read(Rtf("a\\sect b")));
+}
+
+TEST(RtfReader, RowDefinitionFillsRowAndCellFormats) {
+  CRtfDoc doc;
+  Read(doc, Rtf("\\trowd\\trleft-50\\trqc\\trbrdrt\\brdrdb\\brdrw20\\clbrdrl\\brdrdot\\clshdng250\\cellx1500 "
+                "\\intbl a\\cell\\row"));
+  const Node* row = doc.Root()->FirstChild()->FirstChild()->FirstChild();
+  ASSERT_EQ(NodeKind::Row, row->Kind());
+  const RowFormat& f = static_cast<const RowNode*>(row)->format;
+  EXPECT_EQ(-50, f.left);
+  EXPECT_EQ(kAlignCentre, f.alignment);
+  EXPECT_EQ(kBorderDouble, f.borders[kSideTop].style);
+  EXPECT_EQ(20, f.borders[kSideTop].width);
+  ASSERT_EQ(1u, f.cells.size());
+  EXPECT_EQ(1500, f.cells[0].rightBoundary);
+  EXPECT_EQ(kBorderDotted, f.cells[0].borders[kSideLeft].style);
+  EXPECT_EQ(250, f.cells[0].shading.percentage);
+}
+
+TEST(RtfReader, MetafilePictures) {
+  CRtfDoc doc;
+  Read(doc, Rtf("a{\\pict\\wmetafile8\\picw100\\pich200\\picscalex50 01Ab\r\nff}b"
+                "{\\pict\\wmetafile8\\bin3 {}}}c{\\pict\\dibitmap0 00}d"));
+  const Paragraph* p = doc.FirstParagraph();
+  EXPECT_EQ(std::string("a\0b\0cd\r", 7), p->Text());
+  const Picture* pic = p->FormatAt(1)->picture.get();
+  ASSERT_NE(nullptr, pic);
+  EXPECT_EQ((std::vector<uint8_t>{0x01, 0xAB, 0xFF}), pic->metafile);
+  EXPECT_EQ(8, pic->mappingMode);
+  EXPECT_EQ(100, pic->width);
+  EXPECT_EQ(200, pic->height);
+  EXPECT_EQ(50, pic->scaleX);
+  EXPECT_EQ(100, pic->scaleY);
+  const Picture* bin = p->FormatAt(3)->picture.get();
+  ASSERT_NE(nullptr, bin);
+  EXPECT_EQ((std::vector<uint8_t>{'{', '}', '}'}), bin->metafile);
+}
+
+TEST(RtfReader, CallbackAndMemoryReadTheSame) {
+  std::string rtf = "{\\rtf1{\\fonttbl{\\f0 Times;}}";
+  for (int i = 0; i < 2000; ++i) rtf += "{\\b word}\\'e9 \\par ";
+  rtf += "}";
+  CRtfDoc fromMemory;
+  Read(fromMemory, rtf);
+  for (long chunk : {1L, 3L, 2048L}) {
+    Source s{rtf, 0, chunk};
+    g_source = &s;
+    CRtfDoc fromCallback;
+    fromCallback.SetText(ReadChunk, 0, FORMAT_RTF);
+    EXPECT_TRUE(TreeText(fromMemory.Root()) == TreeText(fromCallback.Root())) << chunk;
+    EXPECT_EQ(fromMemory.Length(), fromCallback.Length()) << chunk;
+  }
+  g_source = nullptr;
+}
+
+TEST(RtfReader, HostileInputReadsInLinearTime) {
+  struct Case {
+    const char* name;
+    std::string data;
+  };
+  const size_t n = 1'000'000;
+  const Case cases[] = {
+      {"open braces", "{\\rtf1 " + std::string(n, '{') + "x"},
+      {"alternating formats", "{\\rtf1 " + [&] {
+         std::string s;
+         for (size_t i = 0; i < n / 8; ++i) s += i % 2 ? "{\\b0 " : "{\\b ";
+         return s;
+       }()},
+      {"close braces", "{\\rtf1 " + std::string(n, '}') + "x"},
+      {"endless word", "{\\rtf1 \\" + std::string(n, 'a') + " x}"},
+      {"huge parameter", "{\\rtf1 \\fs" + std::string(n, '9') + " x}"},
+      {"bin past the end", "{\\rtf1 {\\pict\\wmetafile8\\bin999999999 abc"},
+      {"bad hex", "{\\rtf1 " + [&] {
+         std::string s;
+         for (size_t i = 0; i < n / 4; ++i) s += "\\'zq";
+         return s;
+       }()},
+      {"font table without semicolon", "{\\rtf1 {\\fonttbl{\\f0 " + std::string(n, 'x')},
+      {"many fonts", "{\\rtf1 {\\fonttbl" + [&] {
+         std::string s;
+         for (size_t i = 0; i < n / 10; ++i) s += "\\f" + std::to_string(i) + " F;";
+         return s;
+       }() + "}x}"},
+      {"link target", "{\\rtf1 \\soltlink a{\\soltlinkto1 " + std::string(n, 't')},
+      {"skipped group", "{\\rtf1 {\\*\\x " + std::string(n, '{')},
+      {"many levels", "{\\rtf1 " + [&] {
+         std::string s;
+         for (size_t i = 0; i < n / 20; ++i) s += "\\soltstartlevel" + std::to_string(i) + " ";
+         return s;
+       }()},
+  };
+  for (const Case& c : cases) {
+    const auto start = std::chrono::steady_clock::now();
+    CRtfDoc doc;
+    doc.SetText(c.data.data(), c.data.size(), FORMAT_RTF);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(ms, 5000) << c.name;
+    EXPECT_NE(nullptr, doc.FirstParagraph()) << c.name;
+  }
+}
+
+TEST(RtfReader, ReadingAgainStartsFromAnEmptyDocument) {
+  CRtfDoc doc;
+  Read(doc, Rtf("{\\colortbl;\\red1;}\\soltstartlevel0 first"));
+  EXPECT_EQ("S{P(second)}", Read(doc, Rtf("second")));
+  EXPECT_EQ(0u, doc.Colors().Size());
+  EXPECT_EQ(0u, doc.Levels().Count());
+}
