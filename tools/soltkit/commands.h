@@ -20,5 +20,6 @@ void CmdPositions(const Words& words);
 void CmdVerseKeys(const Words& words);
 void CmdSync(const Words& words);
 void CmdBuild(const Words& words);
+void CmdRtf(const Words& words);
 
 }  // namespace soltkit

@@ -28,6 +28,9 @@ const char kUsage[] =
     "  soltkit sync DIR VALUE                   the key the sync index gives (verse: b,c,v)\n"
     "  soltkit build SOURCE OUTDIR              compile a book from a source folder\n"
     "\n"
+    "Rich text (FILE may be - for standard input):\n"
+    "  soltkit rtf dump FILE                    the document model the engine reads\n"
+    "\n"
     "Exit status: 0 done, 1 input could not be read, 2 usage.\n";
 
 struct Command {
@@ -47,6 +50,7 @@ const std::map<std::string, Command>& Commands() {
       {"verse-keys", {soltkit::CmdVerseKeys}},
       {"sync", {soltkit::CmdSync}},
       {"build", {soltkit::CmdBuild}},
+      {"rtf", {soltkit::CmdRtf}},
   };
   return commands;
 }

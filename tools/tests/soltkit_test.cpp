@@ -182,3 +182,31 @@ TEST(SoltkitSample, CommandsAnswerAsTheBookSays) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SoltkitRtf, DumpShowsRunsLinksAndLevels) {
+  std::string dir = testbook::MakeTempDir();
+  testbook::WriteBytes(dir + "in.rtf",
+                       "{\\rtf1\\ansi{\\fonttbl{\\f0 Times;}}\\f0 Hi {\\b bold}\\soltstartlevel0 "
+                       "{\\soltlink John{\\soltlinkto4 43 3:16}}\\par\n\\qc Two\\tab \"x\"\\par}");
+  Result run = Soltkit({"rtf", "dump", dir + "in.rtf"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "P\t0\t0\t0\t0\t0\n"
+            "R\t3\t0\t0\t0\t0\t0\t0\t240\t0\t0\t0\t5\t0\t0\t0\t\"Hi \"\n"
+            "R\t4\t1\t0\t0\t0\t0\t0\t240\t0\t0\t0\t5\t0\t0\t0\t\"bold\"\n"
+            "R\t4\t0\t0\t0\t0\t0\t0\t240\t0\t0\t0\t4\t0\t0\t0\t\"John\"\n"
+            "L\t4\t\"43 3:16\"\n"
+            "R\t1\t0\t0\t0\t0\t0\t0\t240\t0\t0\t0\t5\t0\t0\t0\t\"\\x0D\"\n"
+            "P\t1\t2\t0\t0\t0\n"
+            "R\t8\t0\t0\t0\t0\t0\t0\t240\t0\t0\t0\t5\t0\t0\t0\t\"Two\\t\\\"x\\\"\\x0D\"\n"
+            "V\t0\t7\n");
+  Result missing = Soltkit({"rtf", "dump", dir + "missing.rtf"});
+  EXPECT_EQ(missing.status, 1);
+  Result usage = Soltkit({"rtf", "dump"});
+  EXPECT_EQ(usage.status, 2);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

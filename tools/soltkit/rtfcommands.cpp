@@ -1,0 +1,84 @@
+// Commands on rich text: the document model as the engine reads it.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <set>
+
+#include "textpane/model/node.h"
+#include "textpane/model/paragraph.h"
+#include "textpane/model/rtfdoc.h"
+#include "tools/soltkit/args.h"
+#include "tools/soltkit/commands.h"
+
+namespace soltkit {
+namespace {
+
+std::string ReadInput(const std::string& name) {
+  if (name == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
+  std::ifstream in(name, std::ios::binary);
+  if (!in) throw InputError("cannot read " + name);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Text between double quotes, with control bytes and the quote escaped.
+std::string Quote(std::string_view text) {
+  std::string out = "\"";
+  for (char ch : text) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c == '\\' || c == '"') {
+      out += '\\';
+      out += ch;
+    } else if (c < 32) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    } else {
+      out += ch;
+    }
+  }
+  return out + "\"";
+}
+
+void Dump(textpane::CRtfDoc& doc) {
+  std::set<const void*> links;
+  int index = 0;
+  for (textpane::Paragraph* p = doc.FirstParagraph(); p; p = textpane::NextLeaf(p), ++index) {
+    const textpane::ParaFormat& pf = *p->Format();
+    std::printf("P\t%d\t%d\t%d\t%d\t%d\n", index, pf.alignment, pf.leftIndent, pf.rightIndent, pf.firstIndent);
+    size_t offset = 0;
+    for (const textpane::Run& run : p->Runs()) {
+      const textpane::CharFormat& f = *run.format;
+      std::printf("R\t%u\t%u\t%u\t%u\t%u\t%u\t%u\t%u\t%u\t%u\t%u\t%u\t%d\t%u\t%u\t%s\n", run.length, f.bold, f.italic,
+                  f.underline, f.hidden, f.caps, f.smallCaps, f.size, f.font, f.foreground, f.background, f.linkType,
+                  f.level, f.concordance, f.mark, Quote(std::string_view(p->Text()).substr(offset, run.length)).c_str());
+      if (f.link && links.insert(f.link.get()).second)
+        std::printf("L\t%d\t%s\n", f.link->Type(), Quote(f.link->Target()).c_str());
+      if (f.picture)
+        std::printf("I\t%d\t%d\t%d\t%d\n", f.picture->width, f.picture->height, f.picture->GoalWidth(),
+                    f.picture->GoalHeight());
+      offset += run.length;
+    }
+  }
+  for (size_t level = 0; level < doc.Levels().Count(); ++level)
+    std::printf("V\t%zu\t%lld\n", level, static_cast<long long>(doc.LevelPosition(static_cast<int32_t>(level))));
+}
+
+}  // namespace
+
+void CmdRtf(const Words& words) {
+  Args args(words, {}, {"from-level"});
+  args.RequireCount(3, 3);
+  const std::string& what = args.At(1);
+  if (what != "dump") throw UsageError("rtf " + what + " is not available yet (rtf dump is)");
+  const std::string input = ReadInput(args.At(2));
+  textpane::CRtfDoc doc;
+  doc.SetText(input.data(), input.size(), args.Has("from-level") ? textpane::FORMAT_RTF_FROM_LEVEL : textpane::FORMAT_RTF);
+  Dump(doc);
+}
+
+}  // namespace soltkit
