@@ -88,10 +88,7 @@ void ReadArea(cSOLTBook& book, int key, unsigned chunkSize, long& chunkCalls) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Message boxes (identity and version mismatches) are answered silently.
-  static platform::RecordingMessages messages;
-  static platform::ScopedMessages scoped(&messages);
-  messages.m_shown.clear();
+  fuzz::QuietMessages();
 
   if (size < 6) return 0;
   const size_t rest = size - 6;
@@ -110,14 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(GetLiveFileSetCount() == 0, "a file set outlived its books");
   {
     cSOLTBook book;
-    book.SetBookName("fuzz");
-    book.SetTextPath(dir.c_str());
-    book.SetIDXPath(dir.c_str());
-    book.SetDefPath(dir.c_str());
-    book.SetDefMediaType("FIXED");
-    book.SetRegMediaType("FIXED");
-    book.SetPublisherID(std::to_string(publisher).c_str());
-    book.SetBookID(std::to_string(bookID).c_str());
+    fuzz::Register(book, dir, publisher, bookID);
 
     if (book.Open(SOLT_BOOK_DAT | SOLT_VIEWABLE_IDX) == SOLT_OK) {
       try {

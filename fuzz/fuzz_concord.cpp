@@ -147,9 +147,7 @@ void Exercise(cSOLTBook& book, const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static platform::RecordingMessages messages;
-  static platform::ScopedMessages scoped(&messages);
-  messages.m_shown.clear();
+  fuzz::QuietMessages();
 
   const std::string& dir = Dir();
   WriteFile(dir + "concord.idx", data, size);
@@ -159,14 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(GetLiveFileSetCount() == 0, "a file set outlived its books");
   {
     cSOLTBook book;
-    book.SetBookName("fuzz");
-    book.SetTextPath(dir.c_str());
-    book.SetIDXPath(dir.c_str());
-    book.SetDefPath(dir.c_str());
-    book.SetDefMediaType("FIXED");
-    book.SetRegMediaType("FIXED");
-    book.SetPublisherID(std::to_string(publisher).c_str());
-    book.SetBookID(std::to_string(bookID).c_str());
+    fuzz::Register(book, dir, publisher, bookID);
 
     // Selecting a language on a closed book borrows the file for the call.
     const int language = size >= 2 ? static_cast<int>(Le16(data + size - 2)) : 1033;

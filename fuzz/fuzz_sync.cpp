@@ -175,10 +175,7 @@ void SearchVerses(cSOLTBook& book, const std::vector<std::string>& targets) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Message boxes (identity and version mismatches) are answered silently.
-  static platform::RecordingMessages messages;
-  static platform::ScopedMessages scoped(&messages);
-  messages.m_shown.clear();
+  fuzz::QuietMessages();
 
   if (size < 1) return 0;
   const sKind& kind = kKinds[data[0] % 4];
@@ -190,14 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(GetLiveFileSetCount() == 0, "a file set outlived its books");
   {
     cSOLTBook book;
-    book.SetBookName("fuzz");
-    book.SetTextPath(dir.c_str());
-    book.SetIDXPath(dir.c_str());
-    book.SetDefPath(dir.c_str());
-    book.SetDefMediaType("FIXED");
-    book.SetRegMediaType("FIXED");
-    book.SetPublisherID(std::to_string(file.U16(2)).c_str());
-    book.SetBookID(std::to_string(file.U16(4)).c_str());
+    fuzz::Register(book, dir, file.U16(2), file.U16(4));
     book.SetSyncType(kind.syncType);
 
     if (book.Open(kind.flag) == SOLT_OK) {

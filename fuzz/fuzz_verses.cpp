@@ -107,9 +107,7 @@ void Ask(cSOLTBook& book, Place p) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static platform::RecordingMessages messages;
-  static platform::ScopedMessages scoped(&messages);
-  messages.m_shown.clear();
+  fuzz::QuietMessages();
 
   const std::string& dir = Dir();
   WriteFile(dir + "verses.idx", data, size);
@@ -118,14 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(GetLiveFileSetCount() == 0, "a file set outlived its books");
   {
     cSOLTBook book;
-    book.SetBookName("fuzz");
-    book.SetTextPath(dir.c_str());
-    book.SetIDXPath(dir.c_str());
-    book.SetDefPath(dir.c_str());
-    book.SetDefMediaType("FIXED");
-    book.SetRegMediaType("FIXED");
-    book.SetPublisherID(std::to_string(in.U16(2)).c_str());
-    book.SetBookID(std::to_string(in.U16(4)).c_str());
+    fuzz::Register(book, dir, in.U16(2), in.U16(4));
 
     if (book.Open(SOLT_VERSES_IDX) == SOLT_OK) {
       std::vector<Place> places = PlacesInFile(in);

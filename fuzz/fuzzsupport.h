@@ -12,6 +12,8 @@
 #include <string>
 
 #include "platform/file.h"
+#include "platform/messages.h"
+#include "soltread.h"
 
 namespace fuzz {
 
@@ -70,6 +72,25 @@ void Try(Call&& call) {
     call();
   } catch (const platform::FileException&) {
   }
+}
+
+// Answers message boxes (identity and version mismatches) silently.
+inline void QuietMessages() {
+  static platform::RecordingMessages messages;
+  static platform::ScopedMessages scoped(&messages);
+  messages.m_shown.clear();
+}
+
+// A registration for the files in `dir` that claims the given identity.
+inline void Register(cSOLTBook& book, const std::string& dir, unsigned publisher, unsigned bookID) {
+  book.SetBookName("fuzz");
+  book.SetTextPath(dir.c_str());
+  book.SetIDXPath(dir.c_str());
+  book.SetDefPath(dir.c_str());
+  book.SetDefMediaType("FIXED");
+  book.SetRegMediaType("FIXED");
+  book.SetPublisherID(std::to_string(publisher).c_str());
+  book.SetBookID(std::to_string(bookID).c_str());
 }
 
 }  // namespace fuzz
