@@ -1,5 +1,6 @@
 #include "textpane/model/fonttable.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace textpane {
@@ -14,6 +15,14 @@ FontTable::FontTable() {
 const FontEntry* FontTable::Find(int32_t number) const {
   auto it = m_fonts.find(number);
   return it == m_fonts.end() ? nullptr : &it->second;
+}
+
+std::vector<int32_t> FontTable::Numbers() const {
+  std::vector<int32_t> numbers;
+  numbers.reserve(m_fonts.size());
+  for (const auto& [number, entry] : m_fonts) numbers.push_back(number);
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
 }
 
 std::optional<uint32_t> ColorTable::Lookup(size_t index) const {

@@ -34,6 +34,9 @@ class FontTable {
   void Set(int32_t number, const FontEntry& entry) { m_fonts[number] = entry; }
   const FontEntry* Find(int32_t number) const;
   size_t Size() const { return m_fonts.size(); }
+  // The font numbers in ascending order, so that output does not depend on
+  // the hash table's order.
+  std::vector<int32_t> Numbers() const;
 
   int32_t defaultFont = 0;  // \deff
 

@@ -4,7 +4,9 @@
 
 #include "textpane/model/paragraph.h"
 #include "textpane/rtf/instream.h"
+#include "textpane/rtf/outstream.h"
 #include "textpane/rtf/rtfreader.h"
+#include "textpane/rtf/rtfwriter.h"
 
 namespace textpane {
 
@@ -40,6 +42,20 @@ void CRtfDoc::SetText(InStream& in, FORMAT format) {
   RtfReader reader(*this);
   reader.SetFormat(format);
   reader.Read(in);
+}
+
+void CRtfDoc::GetText(RtfCallback callback, DWORD cookie, FORMAT format) const {
+  OutStream out(callback, cookie, format);
+  WriteDocument(*this, out, format);
+}
+
+std::string CRtfDoc::GetText(FORMAT format) const {
+  std::string text;
+  {
+    OutStream out(text, format);
+    WriteDocument(*this, out, format);
+  }
+  return text;
 }
 
 TextPos CRtfDoc::Length() const {

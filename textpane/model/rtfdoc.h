@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "textpane/model/charformat.h"
 #include "textpane/model/fonttable.h"
@@ -37,6 +38,11 @@ class CRtfDoc {
   void SetText(RtfCallback callback, DWORD cookie, FORMAT format);
   void SetText(const char* data, size_t length, FORMAT format);
 
+  // Writes the whole document as RTF (FORMAT_RTF, FORMAT_RTF_FROM_LEVEL) or
+  // as plain text (FORMAT_TEXT), a line of at most 512 bytes per call.
+  void GetText(RtfCallback callback, DWORD cookie, FORMAT format) const;
+  std::string GetText(FORMAT format) const;
+
   Node* Root() const { return m_root.get(); }
   Paragraph* FirstParagraph() const { return FirstLeaf(m_root.get()); }
 
@@ -45,6 +51,7 @@ class CRtfDoc {
   DocFormat& Format() { return m_format; }
   const DocFormat& Format() const { return m_format; }
   LevelTable& Levels() { return m_levels; }
+  const LevelTable& Levels() const { return m_levels; }
   FontTable& Fonts() { return m_fonts; }
   const FontTable& Fonts() const { return m_fonts; }
   ColorTable& Colors() { return m_colors; }
