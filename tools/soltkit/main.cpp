@@ -29,6 +29,8 @@ const char kUsage[] =
     "  soltkit build SOURCE OUTDIR              compile a book from a source folder\n"
     "\n"
     "Rich text (FILE may be - for standard input):\n"
+    "  soltkit rtf text FILE [--from-level]     the document as plain text\n"
+    "  soltkit rtf rtf FILE                     the document written back as RTF\n"
     "  soltkit rtf dump FILE                    the document model the engine reads\n"
     "\n"
     "Exit status: 0 done, 1 input could not be read, 2 usage.\n";

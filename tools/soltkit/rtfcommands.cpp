@@ -74,11 +74,18 @@ void CmdRtf(const Words& words) {
   Args args(words, {}, {"from-level"});
   args.RequireCount(3, 3);
   const std::string& what = args.At(1);
-  if (what != "dump") throw UsageError("rtf " + what + " is not available yet (rtf dump is)");
+  if (what != "dump" && what != "text" && what != "rtf") throw UsageError("unknown rtf command " + what);
+  if (args.Has("from-level") && what != "text") throw UsageError("--from-level goes with rtf text");
   const std::string input = ReadInput(args.At(2));
   textpane::CRtfDoc doc;
   doc.SetText(input.data(), input.size(), args.Has("from-level") ? textpane::FORMAT_RTF_FROM_LEVEL : textpane::FORMAT_RTF);
-  Dump(doc);
+  if (what == "dump") {
+    Dump(doc);
+    return;
+  }
+  const std::string out = doc.GetText(what == "text" ? textpane::FORMAT_TEXT : textpane::FORMAT_RTF);
+  if (!out.empty() && std::fwrite(out.data(), 1, out.size(), stdout) != out.size())
+    throw InputError("cannot write to standard output");
 }
 
 }  // namespace soltkit

@@ -210,3 +210,21 @@ TEST(SoltkitRtf, DumpShowsRunsLinksAndLevels) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SoltkitRtf, TextAndRtfRoundTrip) {
+  std::string dir = testbook::MakeTempDir();
+  testbook::WriteBytes(dir + "in.rtf", "{\\rtf1\\ansi Hello {\\b bold} w\\'e9rld\\par\nTwo\\par}");
+  Result text = Soltkit({"rtf", "text", dir + "in.rtf"});
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(text.out, "Hello bold w\xe9rld\r\n\r\nTwo");
+  Result rtf = Soltkit({"rtf", "rtf", dir + "in.rtf"});
+  EXPECT_EQ(rtf.status, 0) << rtf.err;
+  testbook::WriteBytes(dir + "again.rtf", rtf.out);
+  EXPECT_EQ(Soltkit({"rtf", "text", dir + "again.rtf"}).out, text.out);
+  EXPECT_EQ(Soltkit({"rtf", "rtf", dir + "in.rtf", "--from-level"}).status, 2);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
