@@ -134,6 +134,27 @@ void BM_ReadRtfMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadRtfMemory)->Unit(benchmark::kMillisecond);
 
+// Writing the models back, as RTF and as plain text (MB/s of the RTF read).
+void WriteAll(benchmark::State& state, textpane::FORMAT format) {
+  const Texts& t = GetTexts();
+  std::vector<std::unique_ptr<textpane::CRtfDoc>> models;
+  for (const std::string& doc : t.documents) {
+    models.push_back(std::make_unique<textpane::CRtfDoc>());
+    models.back()->SetText(doc.data(), doc.size(), textpane::FORMAT_RTF);
+  }
+  size_t written = 0;
+  for (auto _ : state) {
+    written = 0;
+    for (const auto& model : models) written += model->GetText(format).size();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(t.total) * state.iterations());
+  state.counters["output_MB"] = static_cast<double>(written) / 1e6;
+}
+void BM_WriteRtf(benchmark::State& state) { WriteAll(state, textpane::FORMAT_RTF); }
+void BM_WriteText(benchmark::State& state) { WriteAll(state, textpane::FORMAT_TEXT); }
+BENCHMARK(BM_WriteRtf)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteText)->Unit(benchmark::kMillisecond);
+
 // Heap held by the models of all documents at once, against their RTF size.
 void BM_ModelMemory(benchmark::State& state) {
   const Texts& t = GetTexts();
