@@ -131,6 +131,8 @@ constexpr ControlWord kSpecial[] = {
     {"ldblquote", K::Symbol, NONE, 147, A::InsertSymbol},
     {"line", K::Symbol, NONE, 10, A::InsertSymbol},
     {"lquote", K::Symbol, NONE, 145, A::InsertSymbol},
+    // The document has no pages: a page break ends the paragraph.
+    {"page", K::Symbol, NONE, 13, A::InsertSymbol},
     {"par", K::Symbol, NONE, 13, A::InsertSymbol},
     {"pict", K::Destination, NONE, 0, A::Picture},
     {"rdblquote", K::Symbol, NONE, 148, A::InsertSymbol},

@@ -110,6 +110,28 @@ void SkipUnknownWord(InStream& in, const WordName& w) {
   if (in.Peek() == ' ') in.Advance();
 }
 
+// The Windows-1252 byte of a character, or -1 where the code page has none.
+// Bytes 0x80-0x9F are the code page's own; the rest of the upper half is
+// Latin-1. Control characters have no byte here: they would turn into the
+// model's own marks.
+int Byte1252(uint32_t c) {
+  static constexpr struct {
+    uint16_t code;
+    uint8_t byte;
+  } kHigh[] = {
+      {0x0152, 0x8C}, {0x0153, 0x9C}, {0x0160, 0x8A}, {0x0161, 0x9A}, {0x0178, 0x9F}, {0x017D, 0x8E},
+      {0x017E, 0x9E}, {0x0192, 0x83}, {0x02C6, 0x88}, {0x02DC, 0x98}, {0x2013, 0x96}, {0x2014, 0x97},
+      {0x2018, 0x91}, {0x2019, 0x92}, {0x201A, 0x82}, {0x201C, 0x93}, {0x201D, 0x94}, {0x201E, 0x84},
+      {0x2020, 0x86}, {0x2021, 0x87}, {0x2022, 0x95}, {0x2026, 0x85}, {0x2030, 0x89}, {0x2039, 0x8B},
+      {0x203A, 0x9B}, {0x20AC, 0x80}, {0x2122, 0x99},
+  };
+  if ((c >= 0x20 && c < 0x80) || (c >= 0xA0 && c < 0x100)) return static_cast<int>(c);
+  for (const auto& h : kHigh) {
+    if (h.code == c) return h.byte;
+  }
+  return -1;
+}
+
 // Up to, not past, the "}" that closes the current group. Escaped braces do
 // not count.
 void SkipGroup(InStream& in) {
@@ -779,6 +801,7 @@ class RtfRead {
     }
     m_stack.clear();
     m_saved.clear();
+    m_fallbackCounts.clear();
     m_r.b.Finish();
     m_r.b.SetCursor(0);
   }
@@ -858,6 +881,7 @@ class RtfRead {
                                      b.DocumentFormat()});
     }
     m_stack.push_back(static_cast<uint32_t>(m_saved.size() - 1));
+    m_fallbackCounts.push_back(m_fallbackCount);
   }
 
   bool SameAsSaved(const SavedFormats& s) {
@@ -872,6 +896,8 @@ class RtfRead {
     if (m_stack.empty()) return;
     const uint32_t i = m_stack.back();
     m_stack.pop_back();
+    m_fallbackCount = m_fallbackCounts.back();
+    m_fallbackCounts.pop_back();
     DocumentBuilder& b = m_r.b;
     const SavedFormats& s = m_saved[i];
     CharFormat& c = b.CurrentCharFormat();
@@ -886,6 +912,7 @@ class RtfRead {
 
   void Dispatch(InStream& in) {
     WordName w = ScanWord(in);
+    if (w.alphabetic && (w.View() == "u" || w.View() == "uc") && ReadUnicodeWord(in, w.View() == "u")) return;
     if (!w.tooLong && m_special.HandleWord(in, m_r, w)) return;
     bool ignorable = false;
     if (w.length == 1 && w.text[0] == '*') {
@@ -900,6 +927,55 @@ class RtfRead {
     if (!w.tooLong && HandleBodyWord(in, w)) return;
     if (ignorable) SkipGroup(in);
     else SkipUnknownWord(in, w);
+  }
+
+  // "\uN" and "\ucN", at the backslash. False, consuming nothing, when no
+  // number follows: then the word is no Unicode word at all.
+  bool ReadUnicodeWord(InStream& in, bool character) {
+    const size_t letters = character ? 1 : 2;
+    const unsigned char first = in.PeekAt(letters + 1);
+    if (!IsDigit(first) && !(first == '-' && IsDigit(in.PeekAt(letters + 2)))) return false;
+    in.Skip(letters + 1);
+    int32_t n = 0;
+    ReadParameter(in, n);
+    if (in.Peek() == ' ') in.Advance();
+    if (!character) {
+      m_fallbackCount = std::max(n, 0);
+      return true;
+    }
+    // Writers put the number in a signed 16-bit word.
+    const uint32_t code = n < 0 ? static_cast<uint32_t>(n + 65536) : static_cast<uint32_t>(n);
+    const int byte = Byte1252(code);
+    // Without a byte of our own, the fallback the writer chose is the text.
+    if (byte < 0) return true;
+    m_r.b.InsertChar(static_cast<unsigned char>(byte));
+    SkipFallback(in, m_fallbackCount);
+    return true;
+  }
+
+  // A byte, a "\'hh" or a whole control word each count as one; a brace
+  // ends the fallback early, so no group is entered or left.
+  static void SkipFallback(InStream& in, int32_t count) {
+    while (count > 0 && !in.AtEnd()) {
+      const unsigned char c = in.Peek();
+      if (c == '{' || c == '}') return;
+      if (IsLineEnd(c)) {
+        in.Advance();
+        continue;
+      }
+      --count;
+      if (c != '\\') {
+        in.Advance();
+        continue;
+      }
+      const WordName w = ScanWord(in);
+      if (!w.alphabetic && w.length == 1 && w.text[0] == '\'') {
+        in.Skip(2);
+        for (int d = 0; d < 2 && HexValue(in.Peek()) >= 0; ++d) in.Advance();
+        continue;
+      }
+      SkipUnknownWord(in, w);
+    }
   }
 
   bool HandleBodyWord(InStream& in, const WordName& w) {
@@ -945,6 +1021,10 @@ class RtfRead {
   bool m_bodyStarted = false;
   std::vector<uint32_t> m_stack;
   std::vector<SavedFormats> m_saved;
+  // Characters after "\uN" that stand in for it where Unicode is unknown;
+  // set by "\ucN" for the rest of the group.
+  int32_t m_fallbackCount = 1;
+  std::vector<int32_t> m_fallbackCounts;  // as each open group found it
 };
 
 }  // namespace

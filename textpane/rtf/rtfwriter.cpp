@@ -495,16 +495,11 @@ class RtfWriter {
   void WriteSegment(const CharFormat& f, const std::string& text, size_t off, size_t end, bool mark, bool cellEnd) {
     int k = f.concordance;
     if (mark && k == kConcordanceKey) k = kConcordanceInside;
-    if (k == kConcordanceKey) {
-      // Key text is not written; the span it opens still is.
-      if (m_prevConcordance != kConcordanceKey) {
-        Raw("{\\soltconcordanceon}");
-        m_concordance = kConcordanceInside;
-      }
-      m_prevConcordance = kConcordanceKey;
-      return;
-    }
-    m_prevConcordance = static_cast<uint8_t>(k);
+    // Key text is not written. The span it opens is, but only once text of
+    // the span follows: a key inside an open span, or one with no text after
+    // it, would be written as an empty "{\soltconcordanceon}" that a reader
+    // takes as nothing, so the next writing would lose it.
+    if (k == kConcordanceKey) return;
     if (k == kConcordanceInside && m_concordance == kConcordanceOutside) {
       Raw("{\\soltconcordanceon}");
       m_concordance = kConcordanceInside;
@@ -592,7 +587,6 @@ class RtfWriter {
   LinkTarget* m_link = nullptr;  // the link whose text is being written
   bool m_pendingLink = false;  // link text without a target has begun
   uint8_t m_concordance = kConcordanceOutside;
-  uint8_t m_prevConcordance = kConcordanceOutside;
   int32_t m_level = 0;
   std::unordered_map<const Paragraph*, std::vector<std::pair<size_t, int32_t>>> m_levels;
 };

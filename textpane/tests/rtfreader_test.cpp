@@ -148,6 +148,56 @@ TEST(RtfReader, SymbolsEscapesAndDelimiters) {
   for (const Case& c : cases) EXPECT_EQ(c.tree, Read(Rtf(c.body))) << c.body;
 }
 
+TEST(RtfReader, UnicodeCharactersTakeTheirCodePageByteOrTheirFallback) {
+  struct Case {
+    const char* body;
+    const char* tree;
+  };
+  const Case cases[] = {
+      // A byte of the code page replaces the character; its fallback goes.
+      {"\\u8364?x", "S{P(\x80x)}"},
+      {"\\u8218?\\u8230?\\u8482?\\u376?", "S{P(\x82\x85\x99\x9F)}"},
+      {"\\u8220?\\u8221?\\u338?\\u339?", "S{P(\x93\x94\x8C\x9C)}"},
+      {"\\u233 e\\u255?", "S{P(\xE9\xFF)}"},
+      {"\\u160?\\u65?", "S{P(\xA0" "A)}"},
+      // No byte: the fallback is the text.
+      {"\\u937 O end", "S{P(O end)}"},
+      {"\\u128a\\u159b\\u8c", "S{P(abc)}"},
+      // Negative numbers count from 65536: -233 is U+FF17, not U+00E9.
+      {"\\u-233?x", "S{P(?x)}"},
+      {"\\u-8172?x", "S{P(?x)}"},
+      // How many fallback characters follow, scoped to the group.
+      {"\\uc2\\u233 ab\\u8364 cdx", "S{P(\xE9\x80x)}"},
+      {"\\uc0\\u233 ab", "S{P(\xE9" "ab)}"},
+      {"{\\uc3\\u233 abc}\\u233 ab", "S{P(\xE9\xE9" "b)}"},
+      {"\\uc2 {\\uc0 }\\u233 abc", "S{P(\xE9" "c)}"},
+      // A hex escape or a control word is one fallback character.
+      {"\\uc2\\u8364\\'80\\'81x", "S{P(\x80x)}"},
+      {"\\u233\\'e9x", "S{P(\xE9x)}"},
+      {"\\uc2\\u233\\tab\\bullet x", "S{P(\xE9x)}"},
+      // A brace ends the fallback early.
+      {"\\uc3\\u233 a}b", "S{P(\xE9" "b)}"},
+      {"{\\uc3\\u233 a}b", "S{P(\xE9" "b)}"},
+      // Without a number these are no Unicode words.
+      {"a\\u b\\uc c", "S{P(abc)}"},
+      {"\\ul u", "S{P(u)}"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.tree, Read(Rtf(c.body))) << c.body;
+}
+
+TEST(RtfReader, PageBreakEndsTheParagraph) {
+  struct Case {
+    const char* body;
+    const char* tree;
+  };
+  const Case cases[] = {
+      {"a\\page b", "S{P(a) P(b)}"},
+      {"a\\page\\par b", "S{P(a) P() P(b)}"},
+      {"a\\pagebb b", "S{P(ab)}"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.tree, Read(Rtf(c.body))) << c.body;
+}
+
 TEST(RtfReader, HexEscapeAtTheEndInsertsNothing) {
   EXPECT_EQ("S{P(a)}", Read("{\\rtf1 a\\'"));
   EXPECT_EQ("S{P(a)}", Read("{\\rtf1 a\\"));

@@ -363,6 +363,31 @@ TEST(RtfWriter, ConcordanceKeysAreDroppedButSpansStay) {
   EXPECT_EQ(0, p->FormatAt(6)->hidden);
 }
 
+// Keys are dropped on writing, so the first reading and the second differ;
+// what must not differ is the RTF written from each.
+TEST(RtfWriter, WritingWhatWasWrittenGivesTheSameRtf) {
+  const char* cases[] = {
+      // A key inside an open span, across a level mark.
+      "\\soltstartlevel0 {\\soltconcordanceon}a\\soltstartlevel1 {\\soltconcordanceon k}b\\soltconcordanceoff c",
+      "{\\soltconcordanceon}a{\\soltconcordanceon k}b\\soltconcordanceoff c",
+      // Spans that hold a key and no text.
+      "x{\\soltconcordanceon k}\\soltconcordanceoff y",
+      "a{\\soltconcordanceon k}\\soltconcordanceoff\\par b",
+      "{\\soltconcordanceon k}{\\v h}\\soltconcordanceoff c",
+      "\\soltstartlevel0 {\\soltconcordanceon k}\\soltstartlevel1 b\\soltconcordanceoff c",
+  };
+  for (const char* c : cases) {
+    SCOPED_TRACE(c);
+    CRtfDoc first;
+    const std::string in = Rtf(c);
+    first.SetText(in.data(), in.size(), FORMAT_RTF);
+    const std::string once = first.GetText(FORMAT_RTF);
+    CRtfDoc second;
+    second.SetText(once.data(), once.size(), FORMAT_RTF);
+    EXPECT_EQ(once, second.GetText(FORMAT_RTF));
+  }
+}
+
 TEST(RtfWriter, RoundTripsMetafilePictures) {
   std::string hex;
   for (int i = 0; i < 2000; ++i) hex += "0123456789abcdef"[i % 16];
