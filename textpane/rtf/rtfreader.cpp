@@ -423,8 +423,14 @@ class CharacterGroup : public PropertyGroup {
         break;
       case WordAction::Times5: StoreClamped<int16_t>(&f.expansion, int64_t{r.param} * 5); break;
       case WordAction::FinishLink: FinishLink(in, r); break;
-      case WordAction::ConcordanceOn: ReadConcordanceKey(in, r); break;
+      case WordAction::ConcordanceOn:
+        // The words take no parameter: a number after them must not leave
+        // the state at "key text" (2) or anything else the writer drops.
+        f.concordance = kConcordanceInside;
+        ReadConcordanceKey(in, r);
+        break;
       case WordAction::ConcordanceOff: {
+        f.concordance = kConcordanceOutside;
         const uint8_t hidden = f.hidden;
         f.hidden = 1;
         r.b.InsertChar(' ');

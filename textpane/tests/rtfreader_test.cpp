@@ -373,6 +373,14 @@ TEST(RtfReader, ConcordanceSpanHasAHiddenKeyAndEndsWithAHiddenSpace) {
   EXPECT_EQ(kConcordanceInside, FormatOf(doc, 'z').concordance);
 }
 
+TEST(RtfReader, ConcordanceWordsIgnoreANumber) {
+  // A number after the words must not leave the text as hidden key text.
+  CRtfDoc doc;
+  Read(doc, Rtf("{\\soltconcordanceon2}Text\\soltconcordanceoff5 y"));
+  EXPECT_EQ(kConcordanceInside, FormatOf(doc, 'T').concordance);
+  EXPECT_EQ(kConcordanceOutside, FormatOf(doc, 'y').concordance);
+}
+
 TEST(RtfReader, LevelsAndReadingFromTheFirstLevel) {
   CRtfDoc doc;
   Read(doc, "{\\rtf1 preface\\par\\soltstartlevel0 one\\par\\soltstartlevel2 x\\soltstartlevel1 two}",
