@@ -30,7 +30,6 @@ namespace {
 using fuzz::Check;
 using fuzz::Le16;
 using fuzz::Le32;
-using fuzz::Try;
 using fuzz::WriteFile;
 
 constexpr int kMaxKeys = 64;
@@ -38,9 +37,6 @@ constexpr unsigned long kMaxArea = 16ul << 20;
 // Chunk calls per input; one-byte chunks of a large area would otherwise make
 // a single input take seconds.
 constexpr long kMaxChunkCalls = 200000;
-
-
-const std::string& BookDir() { return fuzz::ScratchDir(); }
 
 // Reads one area both ways and compares.
 void ReadArea(cSOLTBook& book, int key, unsigned chunkSize, long& chunkCalls) {
@@ -97,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t* dat = data + 6;
   const uint8_t* idx = dat + datLen;
 
-  const std::string& dir = BookDir();
+  const std::string& dir = fuzz::ScratchDir();
   WriteFile(dir + "book.dat", dat, datLen);
   WriteFile(dir + "viewable.idx", idx, rest - datLen);
 

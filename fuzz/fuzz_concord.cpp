@@ -28,15 +28,11 @@ namespace {
 
 using fuzz::Check;
 using fuzz::Le16;
-using fuzz::Le32;
 using fuzz::Try;
 using fuzz::WriteFile;
 
 constexpr int kMaxWords = 48;
 constexpr size_t kMaxKeysTried = 6;
-
-
-const std::string& Dir() { return fuzz::ScratchDir(); }
 
 void CheckSearch(cSOLTBook& book, std::string target) {
   // The searches take C strings: the target ends at its first NUL.
@@ -149,7 +145,7 @@ void Exercise(cSOLTBook& book, const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::QuietMessages();
 
-  const std::string& dir = Dir();
+  const std::string& dir = fuzz::ScratchDir();
   WriteFile(dir + "concord.idx", data, size);
   const unsigned publisher = size >= 4 ? Le16(data + 2) : 0;
   const unsigned bookID = size >= 6 ? Le16(data + 4) : 0;

@@ -24,16 +24,12 @@ namespace {
 
 using fuzz::Check;
 using fuzz::Le16;
-using fuzz::Le32;
 using fuzz::Try;
 using fuzz::WriteFile;
 
 // Keys walked per input; each key's sibling runs and paths may themselves
 // touch every entry.
 constexpr int kMaxKeys = 24;
-
-
-const std::string& BookDir() { return fuzz::ScratchDir(); }
 
 struct EnumState {
   int calls = 0;
@@ -114,7 +110,7 @@ void WalkKey(cSOLTBook& book, int key, int lastKey) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::QuietMessages();
 
-  const std::string& dir = BookDir();
+  const std::string& dir = fuzz::ScratchDir();
   WriteFile(dir + "sections.idx", data, size);
   const unsigned publisher = size >= 4 ? Le16(data + 2) : 0;
   const unsigned bookID = size >= 6 ? Le16(data + 4) : 0;

@@ -31,9 +31,6 @@
 namespace {
 
 using fuzz::Check;
-using fuzz::Le16;
-using fuzz::Le32;
-using fuzz::Try;
 using fuzz::WriteFile;
 
 constexpr size_t kMaxTargets = 40;
@@ -64,8 +61,6 @@ struct sBytes {
     return std::string(reinterpret_cast<const char*>(data + at + 2), static_cast<size_t>(end - at - 2));
   }
 };
-
-const std::string& BookDir() { return fuzz::ScratchDir(); }
 
 // The texts the entries point at, read the way a well-formed file lays them
 // out, each with neighbours just below and above it.
@@ -181,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const sKind& kind = kKinds[data[0] % 4];
   const sBytes file = {data + 1, size - 1};
 
-  const std::string& dir = BookDir();
+  const std::string& dir = fuzz::ScratchDir();
   WriteFile(dir + kind.file, file.data, file.size);
 
   Check(GetLiveFileSetCount() == 0, "a file set outlived its books");

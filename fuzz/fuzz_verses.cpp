@@ -26,14 +26,9 @@
 namespace {
 
 using fuzz::Check;
-using fuzz::Le16;
-using fuzz::Le32;
-using fuzz::Try;
 using fuzz::WriteFile;
 
 constexpr unsigned kMaxRecords = 6;
-
-const std::string& Dir() { return fuzz::ScratchDir(); }
 
 // Little-endian reads of the input that give 0 past its end.
 struct Bytes {
@@ -109,7 +104,7 @@ void Ask(cSOLTBook& book, Place p) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::QuietMessages();
 
-  const std::string& dir = Dir();
+  const std::string& dir = fuzz::ScratchDir();
   WriteFile(dir + "verses.idx", data, size);
   const Bytes in{data, size};
 
