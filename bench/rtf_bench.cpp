@@ -99,7 +99,7 @@ struct Source {
 };
 Source g_source;
 
-textpane::DWORD ReadPiece(textpane::DWORD, char* buffer, long size, long* count) {
+textpane::DWORD ReadPiece(textpane::DWORD_PTR, char* buffer, long size, long* count) {
   size_t n = std::min(static_cast<size_t>(size), g_source.text->size() - g_source.at);
   std::memcpy(buffer, g_source.text->data() + g_source.at, n);
   g_source.at += n;

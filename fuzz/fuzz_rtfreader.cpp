@@ -33,7 +33,7 @@ struct Source {
 // current input stands in a variable instead.
 Source g_source;
 
-textpane::DWORD ReadPiece(textpane::DWORD, char* buffer, long size, long* count) {
+textpane::DWORD ReadPiece(textpane::DWORD_PTR, char* buffer, long size, long* count) {
   Source* src = &g_source;
   long n = std::min<long>({size, src->piece, static_cast<long>(src->size - src->at)});
   std::memcpy(buffer, src->data + src->at, static_cast<size_t>(n));

@@ -31,6 +31,18 @@ class Picture : public RefCounted {
   // scales an oversized picture down so that its larger side is 32000 twips,
   // which keeps every coordinate inside 16 bits.
   void FitBitmapExtent(int pixelsPerInch);
+
+  // Wraps a device-independent bitmap (BITMAPINFO and bits) in a metafile
+  // that stretches it over its own extent in anisotropic mapping, and gives
+  // the extent in twips at pixelsPerInch. The pixel size comes from the
+  // bitmap's header, else from fallbackWidth/Height (\picw, \pich). Data
+  // that is empty, too short for its header or of an impossible size gives
+  // no picture.
+  static RefPtr<Picture> FromDib(const std::vector<uint8_t>& dib, int fallbackWidth, int fallbackHeight,
+                                 int pixelsPerInch);
+
+  // The resolution bitmaps are converted at until the drawing side says.
+  static constexpr int kScreenPixelsPerInch = 96;
 };
 
 }  // namespace textpane

@@ -25,9 +25,45 @@ void CRtfDoc::DeleteContents() {
       MakeRef<Paragraph>(m_paraFormats.Intern(ParaFormat{}), m_charFormats.Intern(CharFormat{})));
   root->AppendChild(std::move(section));
   m_root = std::move(root);
+  for (platform::CView* v : Views()) {
+    if (auto* tree = dynamic_cast<RtfTreeView*>(v)) tree->SetTree(m_root.get());
+  }
 }
 
-void CRtfDoc::SetText(RtfCallback callback, DWORD cookie, FORMAT format) {
+namespace {
+
+DWORD ReadCallback(DWORD_PTR cookie, char* buffer, long size, long* read) {
+  auto* ar = reinterpret_cast<platform::CArchive*>(cookie);
+  *read = size > 0 ? static_cast<long>(ar->Read(buffer, static_cast<unsigned>(size))) : 0;
+  return 0;
+}
+
+DWORD WriteCallback(DWORD_PTR cookie, char* buffer, long size, long* written) {
+  auto* ar = reinterpret_cast<platform::CArchive*>(cookie);
+  if (size > 0) ar->Write(buffer, static_cast<unsigned>(size));
+  *written = size;
+  return 0;
+}
+
+}  // namespace
+
+void CRtfDoc::Serialize(platform::CArchive& archive) {
+  auto cookie = reinterpret_cast<DWORD_PTR>(&archive);
+  if (archive.IsLoading()) {
+    SetText(ReadCallback, cookie, FORMAT_RTF);
+  } else {
+    GetText(WriteCallback, cookie, FORMAT_RTF);
+  }
+}
+
+bool CRtfDoc::OnOpenDocument(const std::string& path) {
+  m_openingPath = path;
+  bool ok = platform::CDocument::OnOpenDocument(path);
+  m_openingPath.clear();
+  return ok;
+}
+
+void CRtfDoc::SetText(RtfCallback callback, DWORD_PTR cookie, FORMAT format) {
   CallbackInStream in(callback, cookie);
   SetText(in, format);
 }
@@ -39,12 +75,16 @@ void CRtfDoc::SetText(const char* data, size_t length, FORMAT format) {
 
 void CRtfDoc::SetText(InStream& in, FORMAT format) {
   DeleteContents();
-  RtfReader reader(*this);
-  reader.SetFormat(format);
-  reader.Read(in);
+  {
+    platform::BusyCursor busy;
+    RtfReader reader(*this);
+    reader.SetFormat(format);
+    reader.Read(in);
+  }
+  UpdateAllViews(nullptr, 0, nullptr);
 }
 
-void CRtfDoc::GetText(RtfCallback callback, DWORD cookie, FORMAT format) const {
+void CRtfDoc::GetText(RtfCallback callback, DWORD_PTR cookie, FORMAT format) const {
   OutStream out(callback, cookie, format);
   WriteDocument(*this, out, format);
 }

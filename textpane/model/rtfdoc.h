@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/docview.h"
 #include "textpane/model/charformat.h"
 #include "textpane/model/fonttable.h"
 #include "textpane/model/levels.h"
@@ -21,26 +22,41 @@ class InStream;
 // A character offset from the start of the document.
 using TextPos = int64_t;
 
-class CRtfDoc {
+// A view that shows a CRtfDoc's tree. The document hands it the new tree
+// whenever it replaces the old one, before any update hint arrives.
+class RtfTreeView {
+ public:
+  virtual ~RtfTreeView() = default;
+  virtual void SetTree(Node* root) = 0;
+};
+
+class CRtfDoc : public platform::CDocument {
  public:
   CRtfDoc();
-  ~CRtfDoc();
+  ~CRtfDoc() override;
   CRtfDoc(const CRtfDoc&) = delete;
   CRtfDoc& operator=(const CRtfDoc&) = delete;
 
   // Drops the tree and starts an empty one: one section holding one empty
   // paragraph. Anyone still holding the old root keeps it alive, but only
   // while this document lives, since its formats sit in our pools.
-  void DeleteContents();
+  void DeleteContents() override;
+
+  // Loads the whole file as RTF (plain text when it is not RTF) or stores the
+  // document as RTF.
+  void Serialize(platform::CArchive& archive) override;
+  // The path being opened is known (OpeningPath) only while the open runs.
+  bool OnOpenDocument(const std::string& path) override;
+  const std::string& OpeningPath() const { return m_openingPath; }
 
   // Reads the document anew from a callback (two 2,048-byte buffers) or from
   // memory. Never fails: what cannot be understood is skipped.
-  void SetText(RtfCallback callback, DWORD cookie, FORMAT format);
+  void SetText(RtfCallback callback, DWORD_PTR cookie, FORMAT format);
   void SetText(const char* data, size_t length, FORMAT format);
 
   // Writes the whole document as RTF (FORMAT_RTF, FORMAT_RTF_FROM_LEVEL) or
   // as plain text (FORMAT_TEXT), a line of at most 512 bytes per call.
-  void GetText(RtfCallback callback, DWORD cookie, FORMAT format) const;
+  void GetText(RtfCallback callback, DWORD_PTR cookie, FORMAT format) const;
   std::string GetText(FORMAT format) const;
 
   Node* Root() const { return m_root.get(); }
@@ -80,6 +96,7 @@ class CRtfDoc {
   LevelTable m_levels;
   FontTable m_fonts;
   ColorTable m_colors;
+  std::string m_openingPath;
 };
 
 }  // namespace textpane

@@ -18,7 +18,7 @@ MemoryInStream::MemoryInStream(const char* data, size_t length) {
   m_end = m_cur + (data ? length : 0);
 }
 
-CallbackInStream::CallbackInStream(RtfCallback callback, DWORD cookie) : m_callback(callback), m_cookie(cookie) {
+CallbackInStream::CallbackInStream(RtfCallback callback, DWORD_PTR cookie) : m_callback(callback), m_cookie(cookie) {
   Fill(0);
   m_cur = m_buffer[0];
   m_end = m_cur + m_fill[0];

@@ -59,7 +59,7 @@ class CallbackInStream : public InStream {
  public:
   static constexpr long kBufferSize = 2048;
   // Makes the first fill at once.
-  CallbackInStream(RtfCallback callback, DWORD cookie);
+  CallbackInStream(RtfCallback callback, DWORD_PTR cookie);
 
  private:
   bool Underflow() override;
@@ -67,7 +67,7 @@ class CallbackInStream : public InStream {
   void Fill(int buffer);
 
   RtfCallback m_callback;
-  DWORD m_cookie;
+  DWORD_PTR m_cookie;
   unsigned char m_buffer[2][kBufferSize];
   long m_fill[2] = {0, 0};
   int m_current = 0;

@@ -19,7 +19,7 @@ class OutStream {
   // straight after a control word never split it from its delimiter.
   static constexpr size_t kSlack = 32;
 
-  OutStream(RtfCallback callback, DWORD cookie, FORMAT format)
+  OutStream(RtfCallback callback, DWORD_PTR cookie, FORMAT format)
       : m_callback(callback), m_cookie(cookie), m_text(format == FORMAT_TEXT) {}
   OutStream(std::string& into, FORMAT format) : m_into(&into), m_text(format == FORMAT_TEXT) {}
   ~OutStream() { Flush(); }
@@ -52,7 +52,7 @@ class OutStream {
   void Deliver(const char* data, size_t size);
 
   RtfCallback m_callback = nullptr;
-  DWORD m_cookie = 0;
+  DWORD_PTR m_cookie = 0;
   std::string* m_into = nullptr;
   bool m_text;
   size_t m_count = 0;

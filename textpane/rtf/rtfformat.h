@@ -7,6 +7,9 @@
 namespace textpane {
 
 using DWORD = uint32_t;
+// Wide enough for a pointer, so that a caller can pass its own object as the
+// cookie of a callback.
+using DWORD_PTR = uintptr_t;
 
 enum FORMAT : int {
   FORMAT_RTF = 0,  // RTF when the data starts with "{\rtf1", else plain text
@@ -16,6 +19,6 @@ enum FORMAT : int {
 
 // Fills (or takes) up to `size` bytes and stores how many in *count; 0 bytes
 // read means the end of the data. The result is not looked at.
-typedef DWORD (*RtfCallback)(DWORD cookie, char* buffer, long size, long* count);
+typedef DWORD (*RtfCallback)(DWORD_PTR cookie, char* buffer, long size, long* count);
 
 }  // namespace textpane

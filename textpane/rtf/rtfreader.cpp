@@ -712,8 +712,15 @@ class PictureGroup : public PropertyGroup {
   }
 
   RefPtr<Picture> Build() {
-    // Only metafiles are held as they stand; bitmaps need drawing into one.
-    if (m_work.kind != kPictMetafile || m_data.empty()) return nullptr;
+    // Metafiles are held as they stand; a device-independent bitmap is
+    // wrapped in a metafile; device-dependent bitmaps are not shown.
+    if (m_data.empty()) return nullptr;
+    if (m_work.kind == kPictDib) {
+      RefPtr<Picture> dib = Picture::FromDib(m_data, m_work.width, m_work.height, Picture::kScreenPixelsPerInch);
+      m_data = {};
+      return dib;
+    }
+    if (m_work.kind != kPictMetafile) return nullptr;
     auto p = MakeRef<Picture>();
     p->metafile = std::move(m_data);
     m_data = {};

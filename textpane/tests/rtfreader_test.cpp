@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/coding.h"
 #include "textpane/model/paragraph.h"
 #include "textpane/model/rtfdoc.h"
 #include "textpane/rtf/controlword.h"
@@ -45,7 +48,7 @@ struct Source {
 };
 Source* g_source = nullptr;
 
-DWORD ReadChunk(DWORD, char* buffer, long size, long* count) {
+DWORD ReadChunk(DWORD_PTR, char* buffer, long size, long* count) {
   const long n = static_cast<long>(std::min<size_t>(static_cast<size_t>(std::min(size, g_source->chunk)),
                                                     g_source->data.size() - g_source->pos));
   std::memcpy(buffer, g_source->data.data() + g_source->pos, static_cast<size_t>(n));
@@ -433,6 +436,94 @@ TEST(RtfReader, MetafilePictures) {
   const Picture* bin = p->FormatAt(3)->picture.get();
   ASSERT_NE(nullptr, bin);
   EXPECT_EQ((std::vector<uint8_t>{'{', '}', '}'}), bin->metafile);
+}
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+  std::string out;
+  char buf[3];
+  for (uint8_t b : bytes) {
+    std::snprintf(buf, sizeof buf, "%02x", b);
+    out += buf;
+  }
+  return out;
+}
+
+// A BITMAPINFOHEADER (40 bytes) for w x h at bpp with `colors` palette
+// entries, followed by the palette and `bits` pixel bytes.
+std::vector<uint8_t> Dib(int32_t w, int32_t h, int bpp, int colors, size_t bits) {
+  std::vector<uint8_t> d(40, 0);
+  auto put = [&](size_t at, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) d[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  put(0, 40, 4);
+  put(4, static_cast<uint32_t>(w), 4);
+  put(8, static_cast<uint32_t>(h), 4);
+  put(12, 1, 2);
+  put(14, static_cast<uint32_t>(bpp), 2);
+  put(32, static_cast<uint32_t>(colors), 4);
+  for (int i = 0; i < colors; ++i) d.insert(d.end(), {uint8_t(0x10 * i), 0x20, 0x30, 0});
+  d.insert(d.end(), bits, 0x5A);
+  return d;
+}
+
+TEST(RtfReader, DeviceIndependentBitmapsBecomeMetafiles) {
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> dib;
+    std::string words;
+    bool shown;
+    int width, height, scale;  // twips at 96 pixels per inch
+    size_t palette;
+  } cases[] = {
+      {"8-bit with palette", Dib(2, 3, 8, 2, 12), "", true, 30, 45, 100, 2},
+      {"top-down 24-bit", Dib(4, -2, 24, 0, 24), "", true, 60, 30, 100, 0},
+      {"1-bit full palette", Dib(8, 1, 1, 0, 12), "", true, 120, 15, 100, 2},
+      {"extent from picw when header says 0", Dib(0, 0, 24, 0, 3), "\\picw5\\pich6", true, 75, 90, 100, 0},
+      {"wide picture scaled down", Dib(3000, 10, 24, 0, 0), "", true, 45000, 150, 71, 0},
+      {"impossible extent", Dib(40000, 1, 24, 0, 0), "", false, 0, 0, 0, 0},
+      {"header longer than data", std::vector<uint8_t>{200, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, "", false, 0, 0, 0, 0},
+      {"too short", std::vector<uint8_t>{40, 0}, "", false, 0, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CRtfDoc doc;
+    Read(doc, Rtf("a{\\pict\\dibitmap0" + c.words + " " + Hex(c.dib) + "}b"));
+    const Paragraph* p = doc.FirstParagraph();
+    if (!c.shown) {
+      EXPECT_EQ("ab\r", p->Text());
+      continue;
+    }
+    ASSERT_EQ(std::string("a\0b\r", 4), p->Text());
+    const Picture* pic = p->FormatAt(1)->picture.get();
+    ASSERT_NE(nullptr, pic);
+    EXPECT_TRUE(pic->bitmap);
+    EXPECT_EQ(8, pic->mappingMode);
+    EXPECT_EQ(c.width, pic->width);
+    EXPECT_EQ(c.height, pic->height);
+    EXPECT_EQ(c.scale, pic->scaleX);
+    EXPECT_EQ(c.scale, pic->scaleY);
+    EXPECT_EQ(c.palette, pic->palette.size());
+    // The metafile ends with the end record and carries the bitmap whole.
+    const auto& m = pic->metafile;
+    ASSERT_GT(m.size(), c.dib.size() + 18);
+    EXPECT_EQ((std::vector<uint8_t>{3, 0, 0, 0, 0, 0}), std::vector<uint8_t>(m.end() - 6, m.end()));
+    EXPECT_NE(std::search(m.begin(), m.end(), c.dib.begin(), c.dib.end()), m.end());
+    EXPECT_EQ(m.size() / 2, platform::DecodeFixed32(m.data() + 6)) << "header gives the size in words";
+
+    // Written back it is a metafile and reads back the same.
+    CRtfDoc again;
+    std::string rtf = doc.GetText(FORMAT_RTF);
+    again.SetText(rtf.data(), rtf.size(), FORMAT_RTF);
+    const Picture* back = again.FirstParagraph()->FormatAt(1)->picture.get();
+    ASSERT_NE(nullptr, back);
+    EXPECT_EQ(m, back->metafile);
+    EXPECT_EQ(pic->width, back->width);
+    EXPECT_EQ(pic->height, back->height);
+  }
+  // A device-dependent bitmap is not shown.
+  CRtfDoc doc;
+  Read(doc, Rtf("a{\\pict\\wbitmap0\\picw2\\pich2 " + Hex(Dib(2, 2, 8, 0, 4)) + "}b"));
+  EXPECT_EQ("ab\r", doc.FirstParagraph()->Text());
 }
 
 TEST(RtfReader, CallbackAndMemoryReadTheSame) {

@@ -18,7 +18,7 @@ namespace {
 // Collects what a callback is handed, block by block.
 std::vector<std::string>* g_blocks = nullptr;
 
-DWORD Collect(DWORD cookie, char* buffer, long size, long* count) {
+DWORD Collect(DWORD_PTR cookie, char* buffer, long size, long* count) {
   EXPECT_EQ(42u, cookie);
   g_blocks->emplace_back(buffer, static_cast<size_t>(size));
   *count = size;
