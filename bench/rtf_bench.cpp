@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "bench/corpus.h"
-#include "textpane/model/rtfdoc.h"
+#include "textpane.h"
 
 namespace {
 

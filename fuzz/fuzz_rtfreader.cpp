@@ -14,9 +14,7 @@
 #include <string>
 
 #include "fuzz/fuzzsupport.h"
-#include "textpane/model/node.h"
-#include "textpane/model/paragraph.h"
-#include "textpane/model/rtfdoc.h"
+#include "textpane.h"
 
 namespace {
 

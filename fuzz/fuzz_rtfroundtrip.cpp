@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/fuzzsupport.h"
-#include "textpane/model/rtfdoc.h"
+#include "textpane.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   textpane::CRtfDoc first;

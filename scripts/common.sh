@@ -5,8 +5,14 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 JOBS=${JOBS:-2}
 
 # Installs the packages that are not installed yet; apt-get runs only when
-# something is missing, so a prepared machine starts at once.
+# something is missing, so a prepared machine starts at once. With --lean
+# first, recommended packages are left out (LibreOffice would bring a desktop).
 ensure_packages() {
+  local extra=()
+  if [ "${1:-}" = --lean ]; then
+    extra=(--no-install-recommends)
+    shift
+  fi
   local missing=()
   for p in "$@"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -19,7 +25,7 @@ ensure_packages() {
   echo "== installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq "${missing[@]}" >/dev/null
+  apt-get install -y -qq "${extra[@]}" "${missing[@]}" >/dev/null
 }
 
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libgmock-dev zlib1g-dev)

@@ -1,15 +1,21 @@
 // What our writer produces, other programs read: unrtf (Debian's) must find
-// the same words in it as our own plain-text writer does.
+// the same words in it as our own plain-text writer does. And what another
+// program writes, we read: LibreOffice's RTF, with its style sheet, list
+// tables, Unicode escapes and section words, must give the words and the
+// formats it was asked to keep.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "textpane/model/rtfdoc.h"
+#include "textpane.h"
 
 namespace {
 
@@ -29,13 +35,19 @@ std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
+std::string ReadAll(FILE* p) {
+  std::string out;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
+  return out;
+}
+
 std::string RunUnrtf(const std::string& path) {
   std::string command = "unrtf --text '" + path + "' 2>/dev/null";
   std::string out;
   if (FILE* p = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
+    out = ReadAll(p);
     ::pclose(p);
   }
   // unrtf starts with "###" comment lines and a rule of dashes.
@@ -73,6 +85,89 @@ TEST(Interop, UnrtfReadsTheWordsWeWrite) {
     EXPECT_EQ(Words(RunUnrtf(path)), Words(doc.GetText(textpane::FORMAT_TEXT))) << rtf;
   }
   std::remove(path.c_str());
+}
+
+// Converts `name` in `dir` to RTF with LibreOffice into dir/out and returns
+// what it wrote (empty when the conversion failed).
+std::string ConvertWithLibreOffice(const std::string& dir, const std::string& name, const std::string& filter) {
+  std::string command = "cd '" + dir + "' && HOME='" + dir + "' soffice -env:UserInstallation=file://" + dir +
+                        "/profile --headless " + filter + " --convert-to 'rtf:Rich Text Format' --outdir out '" +
+                        name + "' >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) return {};
+  std::string base = name.substr(0, name.rfind('.'));
+  std::ifstream in(dir + "/out/" + base + ".rtf", std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The words of the document with the formats a reader must not lose, one
+// line per word: "word b i u align table".
+std::string FormattedWords(const textpane::CRtfDoc& doc) {
+  std::string out;
+  for (const textpane::Paragraph* p = doc.FirstParagraph(); p; p = textpane::NextLeaf(p)) {
+    const std::string& t = p->Text();
+    const textpane::ParaFormat& pf = *p->Format();
+    for (size_t i = 0; i < t.size();) {
+      auto c = static_cast<unsigned char>(t[i]);
+      if (!std::isalnum(c) && c < 0xC0) {
+        ++i;
+        continue;
+      }
+      size_t end = i;
+      while (end < t.size() && (std::isalnum(static_cast<unsigned char>(t[end])) ||
+                                static_cast<unsigned char>(t[end]) >= 0xC0)) {
+        ++end;
+      }
+      const textpane::CharFormat& f = *p->FormatAt(i);
+      out += t.substr(i, end - i) + " b" + std::to_string(f.bold) + " i" + std::to_string(f.italic) + " u" +
+             std::to_string(f.underline != 0) + " a" + std::to_string(pf.alignment) + " t" +
+             std::to_string(pf.inTable) + "\n";
+      i = end;
+    }
+  }
+  return out;
+}
+
+TEST(Interop, WeReadWhatLibreOfficeWrites) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice is not installed";
+  std::string pattern = testing::TempDir() + "klmw-lo-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern.data());
+
+  // Our document goes through LibreOffice and back: every word keeps its
+  // character and paragraph format, and table text stays in the table.
+  const std::string ours =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times New Roman;}}"
+      "\\pard\\qc {\\b Psalm} {\\i twenty}\\par"
+      "\\pard The LORD is my {\\ul shepherd}; I shall not want. Caf\\'e9 na\\'efve \\'c0 la.\\par"
+      "\\trowd\\cellx2000\\cellx4000\\pard\\intbl He maketh\\cell {\\b me}\\cell\\row"
+      "\\pard\\qr After the table.\\par}";
+  textpane::CRtfDoc original;
+  original.SetText(ours.data(), ours.size(), textpane::FORMAT_RTF);
+  std::ofstream(dir + "/ours.rtf", std::ios::binary) << original.GetText(textpane::FORMAT_RTF);
+  std::string theirs = ConvertWithLibreOffice(dir, "ours.rtf", "");
+  ASSERT_FALSE(theirs.empty()) << "LibreOffice did not convert";
+  textpane::CRtfDoc back;
+  back.SetText(theirs.data(), theirs.size(), textpane::FORMAT_RTF);
+  EXPECT_EQ(FormattedWords(original), FormattedWords(back));
+
+  // A document LibreOffice authored from HTML: headings, links, a table and
+  // a list come through as their words, in order, bold where it was bold.
+  std::ofstream(dir + "/page.html", std::ios::binary)
+      << "<html><head><meta charset=\"utf-8\"></head><body><h1>Title</h1>"
+         "<p>Plain <b>bold</b> <i>italic</i> <a href=\"http://example.org\">link</a>.</p>"
+         "<table border=1><tr><td>one</td><td>two</td></tr><tr><td>three</td><td>four</td></tr></table>"
+         "<ul><li>first</li><li>second</li></ul><p align=center>centred</p></body></html>";
+  theirs = ConvertWithLibreOffice(dir, "page.html", "--infilter='HTML (StarWriter)'");
+  ASSERT_FALSE(theirs.empty()) << "LibreOffice did not convert";
+  textpane::CRtfDoc page;
+  page.SetText(theirs.data(), theirs.size(), textpane::FORMAT_RTF);
+  EXPECT_EQ(Words(page.GetText(textpane::FORMAT_TEXT)),
+            Words("Title Plain bold italic link one two three four first second centred"));
+  std::string formats = FormattedWords(page);
+  EXPECT_NE(formats.find("bold b1 i0"), std::string::npos) << formats;
+  EXPECT_NE(formats.find("italic b0 i1"), std::string::npos) << formats;
+  EXPECT_NE(formats.find("one b0 i0 u0 a0 t1"), std::string::npos) << formats;
+  EXPECT_NE(formats.find("centred b0 i0 u0 a2 t0"), std::string::npos) << formats;
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -5,9 +5,7 @@
 #include <iterator>
 #include <set>
 
-#include "textpane/model/node.h"
-#include "textpane/model/paragraph.h"
-#include "textpane/model/rtfdoc.h"
+#include "textpane.h"
 #include "tools/soltkit/args.h"
 #include "tools/soltkit/commands.h"
 
