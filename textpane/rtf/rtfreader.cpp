@@ -166,7 +166,10 @@ void StoreClamped(void* field, int64_t v) {
   std::memcpy(field, &t, sizeof t);
 }
 
-void Store(void* field, size_t width, int32_t v) {
+// Kept out of line: the tables decide the width at run time, and an inlined
+// copy lets the optimiser "see" a 4-byte store into a 2-byte record that
+// the tables never ask for.
+[[gnu::noinline]] void Store(void* field, size_t width, int32_t v) {
   switch (width) {
     case 1: {
       const auto b = static_cast<uint8_t>(v);
@@ -180,6 +183,10 @@ void Store(void* field, size_t width, int32_t v) {
     }
     default: std::memcpy(field, &v, 4);
   }
+}
+
+[[gnu::noinline]] void Load(unsigned char* to, const void* field, size_t width) {
+  std::memcpy(to, field, std::min<size_t>(width, 4));
 }
 
 class Reading;
@@ -228,7 +235,7 @@ void PropertyGroup::Apply(const ControlWord& cw, void* record, InStream& in, Rea
   const size_t width = TargetWidth(cw.kind);
   unsigned char before[4] = {};
   if (field) {
-    std::memcpy(before, field, width);
+    Load(before, field, width);
     Store(field, width, cw.value);
   }
   r.param = cw.value;
