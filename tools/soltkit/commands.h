@@ -21,5 +21,7 @@ void CmdVerseKeys(const Words& words);
 void CmdSync(const Words& words);
 void CmdBuild(const Words& words);
 void CmdRtf(const Words& words);
+void CmdRef(const Words& words);
+void CmdTrans(const Words& words);
 
 }  // namespace soltkit

@@ -53,6 +53,8 @@ const std::map<std::string, Command>& Commands() {
       {"sync", {soltkit::CmdSync}},
       {"build", {soltkit::CmdBuild}},
       {"rtf", {soltkit::CmdRtf}},
+      {"ref", {soltkit::CmdRef}},
+      {"trans", {soltkit::CmdTrans}},
   };
   return commands;
 }

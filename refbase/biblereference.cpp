@@ -1,0 +1,4 @@
+#include "refbase/biblereference.h"
+
+void cBibleReference::InitializeConversionData() {}
+void cBibleReference::ReleaseConversionData() {}

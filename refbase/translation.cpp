@@ -1,0 +1,4 @@
+#include "refbase/translation.h"
+
+int cTranslation::InitializeTranslationData() { return 1; }
+void cTranslation::ReleaseTranslationData() {}
