@@ -33,6 +33,16 @@ const char kUsage[] =
     "  soltkit rtf rtf FILE                     the document written back as RTF\n"
     "  soltkit rtf dump FILE                    the document model the engine reads\n"
     "\n"
+    "Bibles (IXB is a Bible definition file):\n"
+    "  soltkit bible IXB info                   code, text file, books, verses, words\n"
+    "  soltkit bible IXB place VERSENUMBER      book chapter verse, or none\n"
+    "  soltkit bible IXB index BOOK CHAPTER VERSE   the verse index of a 0-based place\n"
+    "  soltkit bible IXB text FIRST COUNT       verse texts as copied and printed\n"
+    "  soltkit bible IXB verse VERSENUMBER      one verse as a Bible window shows it\n"
+    "  soltkit bible IXB find WORD              the verse indexes of a word\n"
+    "  soltkit bible IXB words WORD [--count N] the word list from the nearest word\n"
+    "  soltkit make-bible SOURCE OUTDIR         build a Bible module from a verse-per-line source\n"
+    "\n"
     "Exit status: 0 done, 1 input could not be read, 2 usage.\n";
 
 struct Command {
@@ -55,6 +65,8 @@ const std::map<std::string, Command>& Commands() {
       {"rtf", {soltkit::CmdRtf}},
       {"ref", {soltkit::CmdRef}},
       {"trans", {soltkit::CmdTrans}},
+      {"bible", {soltkit::CmdBible}},
+      {"make-bible", {soltkit::CmdMakeBible}},
   };
   return commands;
 }
