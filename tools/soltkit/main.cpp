@@ -43,6 +43,9 @@ const char kUsage[] =
     "  soltkit bible IXB words WORD [--count N] the word list from the nearest word\n"
     "  soltkit make-bible SOURCE OUTDIR         build a Bible module from a verse-per-line source\n"
     "\n"
+    "dBase tables (a Bible's verse table, the notes table):\n"
+    "  soltkit dbf FILE [--record N] [--field NAME]   recno field=value lines\n"
+    "\n"
     "Exit status: 0 done, 1 input could not be read, 2 usage.\n";
 
 struct Command {
@@ -65,6 +68,7 @@ const std::map<std::string, Command>& Commands() {
       {"rtf", {soltkit::CmdRtf}},
       {"ref", {soltkit::CmdRef}},
       {"trans", {soltkit::CmdTrans}},
+      {"dbf", {soltkit::CmdDbf}},
       {"bible", {soltkit::CmdBible}},
       {"make-bible", {soltkit::CmdMakeBible}},
   };
