@@ -397,9 +397,9 @@ void DbfTable::StampHeader(uint32_t count) {
 // A failure in 1 cuts the .dbt back to its old size: the record still names
 // the old texts. A failure in 2 puts back the record image read at Go (and
 // cuts the .dbt back), so the table reads as before; the change stays pending
-// and WriteRecord can be called again. Blocks past the next-free pointer that
-// the file already holds are never handed out, so a pointer that failed to
-// advance cannot make a later write overwrite a text a record names.
+// and WriteRecord can be called again. New texts always go past the file's
+// end, so a pointer that failed to advance cannot make a later write
+// overwrite a text a record names.
 void DbfTable::WriteRecord() {
   Require(true);
   if (m_recno == 0 || !m_changed) return;
@@ -420,7 +420,10 @@ void DbfTable::WriteRecord() {
       char next[4] = {};
       ReadAt(m_dbt, next, 4, 0, m_memoPath);
       oldNext = DecodeFixed32(next);
-      uint64_t start = std::max<uint64_t>({1, oldNext, (memoSize + kBlock - 1) / kBlock});
+      // New texts start at the end of the file whatever the next-free pointer
+      // says: below the end it would overwrite texts, past it (a damaged
+      // pointer) it would make a huge sparse file.
+      uint64_t start = std::max<uint64_t>(1, (memoSize + kBlock - 1) / kBlock);
       if (start > 0xFFFFFFFFu - 0x100000u) Fail(m_memoPath, "the memo file is full");
       firstBlock = static_cast<uint32_t>(start);
     }

@@ -155,6 +155,32 @@ TEST_F(Dbf, UpdatesInPlaceAndKeepsOtherRecords) {
   EXPECT_EQ(table.FieldText(1), LongVerse(510));
 }
 
+// The memo file's next-free pointer is only a hint: one left behind must not
+// let a new text overwrite an old one, one far past the end must not make a
+// huge file.
+TEST_F(Dbf, MemoPointerIsNotTrusted) {
+  for (uint32_t pointer : {0u, 1u, 3u, 0xFFFFFFF0u}) {
+    SCOPED_TRACE(pointer);
+    MakeTable();
+    std::string memo = ReadFile(m_dir / "KJV.dbt");
+    const size_t size = memo.size();
+    EncodeFixed32(memo.data(), pointer);
+    WriteFile(m_dir / "KJV.dbt", memo);
+    DbfTable table;
+    table.Open(m_path, DbfTable::readWrite);
+    table.Go(2);
+    table.Assign(1, "a new note");
+    table.WriteRecord();
+    EXPECT_EQ(ReadFile(m_dir / "KJV.dbt").size(), size + 512);
+    for (uint32_t n : {1u, 3u, 4u}) {
+      table.Go(n);
+      EXPECT_EQ(table.FieldText(1), Rows()[n - 1].verse);
+    }
+    table.Go(2);
+    EXPECT_EQ(table.FieldText(1), "a new note");
+  }
+}
+
 TEST_F(Dbf, AppendAddsBlankRecords) {
   {
     DbfWriter writer(m_dir / "kjv.dbf", {{"notes", 'M', 0, 0}});
