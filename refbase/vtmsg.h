@@ -26,5 +26,5 @@ class cVTMsg {
   void DisplayMessage(int id, ...);
 
  private:
-  void* m_instance;
+  [[maybe_unused]] void* m_instance;  // kept as the message library is given it
 };

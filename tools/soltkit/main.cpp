@@ -46,6 +46,13 @@ const char kUsage[] =
     "dBase tables (a Bible's verse table, the notes table):\n"
     "  soltkit dbf FILE [--record N] [--field NAME]   recno field=value lines\n"
     "\n"
+    "Translations (VTTRANS.DAT beside the reference library, or in REFBASE_DIR):\n"
+    "  soltkit trans list                       id name lines\n"
+    "  soltkit trans books NAME                 the translation's books in its order\n"
+    "  soltkit trans range NAME FIRST LAST      the books after FIRST up to LAST, or refused\n"
+    "  soltkit trans compare NAME A B           1 A before B, -1 after, 0 same or absent\n"
+    "  soltkit trans build SPEC OUT             build a translation data file\n"
+    "\n"
     "Exit status: 0 done, 1 input could not be read, 2 usage.\n";
 
 struct Command {

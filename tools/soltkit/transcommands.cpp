@@ -92,16 +92,19 @@ void CmdTrans(const Words& words) {
     return;
   }
   if (what != "books" && what != "range" && what != "compare") throw UsageError("trans: unknown subcommand " + what);
-  args.RequireCount(what == "books" ? 3 : 5, what == "books" ? 3 : 5);
+  const bool books = what == "books";
+  args.RequireCount(books ? 3 : 5, books ? 3 : 5);
+  // Arguments are checked before the data, so that bad usage says so.
+  const unsigned short a = books ? 0 : Book(args.At(3)), b = books ? 0 : Book(args.At(4));
   RequireData();
   // An unknown name gives no translation, and the library answers for that.
   cTranslation translation(args.At(2).c_str());
-  if (what == "books") {
+  if (books) {
     Books(translation);
   } else if (what == "range") {
-    Range(translation, Book(args.At(3)), Book(args.At(4)));
+    Range(translation, a, b);
   } else {
-    std::printf("%d\n", translation.BookCompare(Book(args.At(3)), Book(args.At(4))));
+    std::printf("%d\n", translation.BookCompare(a, b));
   }
 }
 
