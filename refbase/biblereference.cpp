@@ -418,8 +418,9 @@ int cBibleReference::GetSimilarBooks(unsigned short book, cBibleReferenceList* l
   if (!m_conversion_data_in_use || !list || book < 1 || book > m_total_books) return 1;
   platform::File file;
   std::vector<unsigned char> verses(kInitialVerses * kVerseSize), aliases(kInitialAliases * kAliasSize);
-  for (unsigned short ch = 1; ch <= ChaptersInBook(book); ++ch) {
-    const CHAPTER_TABLE_ENTRY& c = *Chapter(book, ch);
+  // The counter is wider than a chapter ID so that a book of 65,535 chapters ends.
+  for (unsigned ch = 1; ch <= ChaptersInBook(book); ++ch) {
+    const CHAPTER_TABLE_ENTRY& c = *Chapter(book, static_cast<unsigned short>(ch));
     if (c.verse_offset == 0) continue;
     if (!file.IsOpen()) {
       FileException error;

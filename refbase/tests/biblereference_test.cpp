@@ -350,6 +350,28 @@ TEST_F(RefbaseFile, SimilarBooksAndChaptersOnceEachInOrder) {
   EXPECT_EQ(1, cBibleReference::GetSimilarBooks(6, &bad));
 }
 
+TEST_F(RefbaseFile, TheLargestBookIsWalkedToItsEnd) {
+  // 65,535 chapters: a chapter counter as wide as the ID would never pass the last.
+  refbase::RefbaseSource source;
+  source.books.resize(1);
+  source.books[0].chapters.resize(65535);
+  auto& last = source.books[0].chapters.back();
+  last.verseCount = 1;
+  last.verses.resize(1);
+  last.verses[0].aliases.push_back({1, 1, 0});
+  std::string bytes, error;
+  ASSERT_TRUE(refbase::EncodeRefbase(source, &bytes, &error)) << error;
+  ASSERT_TRUE(Load(bytes));
+  EXPECT_EQ(65535, cBibleReference::ChaptersInBook(1));
+  cBibleReference r;
+  EXPECT_EQ(65535, r.GetChapterIDForLabel(1, "65535"));
+  EXPECT_EQ(0, r.GetChapterIDForLabel(1, "65536"));
+  cBibleReferenceList books;
+  EXPECT_EQ(0, cBibleReference::GetSimilarBooks(1, &books));
+  ASSERT_EQ(1u, books.size());
+  EXPECT_EQ(1, books[0]->GetBook());
+}
+
 TEST_F(RefbaseFile, LoadFailuresGiveTheirMessage) {
   const std::string good = Encode(kSource);
   auto patch16 = [&](size_t at, uint16_t v) {
