@@ -94,7 +94,9 @@ TEST_F(SoltkitTrans, Answers) {
       {{"trans", "compare", "WEB", "1", "2"}, "0\n"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.args[1] + " " + c.args[2]);
+    std::string line;
+    for (const std::string& a : c.args) line += a + " ";
+    SCOPED_TRACE(line);
     Outcome run = Soltkit(c.args);
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_EQ(c.out, run.out);
