@@ -530,7 +530,9 @@ int MakeTemp(const std::string& path, std::string& tempPath) {
   std::string pattern = path + ".XXXXXX";
   int fd = ::mkstemp(pattern.data());
   if (fd < 0) FailErrno(path, "cannot create a temporary file", errno);
-  ::fchmod(fd, 0644);
+  // A replaced table keeps its permissions; a new one is readable by all.
+  struct stat old;
+  ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
   tempPath = pattern;
   return fd;
 }
