@@ -1,7 +1,7 @@
-// A translation specification made of arbitrary bytes, built into VTTRANS.DAT
+// A translation source made of arbitrary bytes, built into VTTRANS.DAT
 // and the result loaded back.
 //
-// Input: the whole specification text.
+// Input: the whole source text.
 //
 // The build may refuse a line (with its message); a refused build must leave
 // no file behind. A build that succeeds must load, with one translation per
@@ -35,13 +35,13 @@ unsigned FilesIn(const std::string& dir) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::QuietMessages();
   const std::string& dir = fuzz::ScratchDir();
-  const std::string spec = dir + "spec.txt", out = dir + "VTTRANS.DAT";
+  const std::string source = dir + "source.txt", out = dir + "VTTRANS.DAT";
   ::unlink(out.c_str());
-  fuzz::WriteFile(spec, data, size);
+  fuzz::WriteFile(source, data, size);
 
   std::vector<std::string> announced;
   cTranslation::StatusWindow status = [&](const std::string& text) { announced.push_back(text); };
-  const int built = cTranslation::CreateTransDataFile(spec.c_str(), out.c_str(), &status);
+  const int built = cTranslation::CreateTransDataFile(source.c_str(), out.c_str(), &status);
   if (built != 0) {
     Check(!Exists(out) && FilesIn(dir) == 1, "a failed build left a file");
     return 0;

@@ -1,4 +1,4 @@
-// Builds VTTRANS.DAT (format in translation.cpp) from a text specification:
+// Builds VTTRANS.DAT (format in translation.cpp) from a text source:
 //
 //   // comment lines and blank lines are skipped
 //   KJV          a line starting with 1 to 9 letters starts a translation
@@ -37,7 +37,7 @@ constexpr unsigned kMaxTranslations = 0xFFFF;
 
 constexpr int kMsgAccessFailed = 151;
 constexpr int kMsgNoMemory = 153;
-constexpr int kMsgSpecOpenFailed = 156;
+constexpr int kMsgSourceOpenFailed = 156;
 constexpr int kMsgCreateFailed = 157;
 constexpr int kMsgBadLine = 158;
 constexpr int kMsgLineTooLong = 159;
@@ -77,14 +77,14 @@ int CauseOf(int err) { return platform::FileException::CauseFromErrno(err); }
 
 }  // namespace
 
-// The specification as the reader sees it: the stream and how many lines
+// The source as the reader sees it: the stream and how many lines
 // have been consumed, so that a message can name the line.
-struct cTranslation::SpecFile {
+struct cTranslation::SourceFile {
   FILE* fp = nullptr;
   int lines = 0;
 };
 
-int cTranslation::ReadTranslationSpecLine(SpecFile* file, char* line) {
+int cTranslation::ReadTranslationSpecLine(SourceFile* file, char* line) {
   int consumed = 0;
   for (;;) {
     // One raw line; a carriage return before the newline is not part of it.
@@ -129,10 +129,10 @@ int cTranslation::IsTranslationName(const char* line, char* name) {
 
 int cTranslation::CreateTransDataFile(const char* specPath, const char* dataPath, const StatusWindow* statusWindow) {
   cVTMsg messages;
-  SpecFile spec;
-  spec.fp = std::fopen(specPath, "r");
-  if (!spec.fp) {
-    messages.DisplayMessage(kMsgSpecOpenFailed, specPath, CauseOf(errno));
+  SourceFile source;
+  source.fp = std::fopen(specPath, "r");
+  if (!source.fp) {
+    messages.DisplayMessage(kMsgSourceOpenFailed, specPath, CauseOf(errno));
     return 1;
   }
 
@@ -142,7 +142,7 @@ int cTranslation::CreateTransDataFile(const char* specPath, const char* dataPath
   int fd = ::mkstemp(temporary.data());
   if (fd < 0) {
     messages.DisplayMessage(kMsgCreateFailed, dataPath, CauseOf(errno));
-    std::fclose(spec.fp);
+    std::fclose(source.fp);
     return 1;
   }
   ::fchmod(fd, 0644);
@@ -164,10 +164,10 @@ int cTranslation::CreateTransDataFile(const char* specPath, const char* dataPath
     RecordValues record{};
     char line[kLineBuffer];
     char name[kMaxNameLetters + 1];
-    while (ReadTranslationSpecLine(&spec, line)) {
+    while (ReadTranslationSpecLine(&source, line)) {
       if (IsTranslationName(line, name)) {
         if (names.size() == kMaxTranslations) {
-          messages.DisplayMessage(kMsgBadLine, spec.lines, line);
+          messages.DisplayMessage(kMsgBadLine, source.lines, line);
           throw Reported{};
         }
         if (statusWindow && *statusWindow) (*statusWindow)(std::string("Processing translation: ") + name);
@@ -183,7 +183,7 @@ int cTranslation::CreateTransDataFile(const char* specPath, const char* dataPath
       // A book listed twice would leave its first position pointing nowhere
       // and could push the order past the record's 256 places.
       if (book < 1 || book > static_cast<long>(TRANSLATION_TABLE_ENTRY::kMaxBook) || record[book] != 0) {
-        messages.DisplayMessage(kMsgBadLine, spec.lines, line);
+        messages.DisplayMessage(kMsgBadLine, source.lines, line);
         throw Reported{};
       }
       unsigned short position = ++record[0];
@@ -205,7 +205,7 @@ int cTranslation::CreateTransDataFile(const char* specPath, const char* dataPath
     }
     result = 0;
   } catch (XDFU_EXCEPTIONS) {
-    messages.DisplayMessage(kMsgLineTooLong, spec.lines);
+    messages.DisplayMessage(kMsgLineTooLong, source.lines);
   } catch (const platform::FileException&) {
     messages.DisplayMessage(kMsgAccessFailed);
   } catch (const std::bad_alloc&) {
@@ -213,7 +213,7 @@ int cTranslation::CreateTransDataFile(const char* specPath, const char* dataPath
   } catch (const Reported&) {
     // Already reported.
   }
-  std::fclose(spec.fp);
+  std::fclose(source.fp);
   if (result != 0) {
     out.Close();
     ::unlink(temporary.c_str());
@@ -225,7 +225,7 @@ int cTranslation::DumpTranslationDataFile(const char* path) {
   platform::File file;
   platform::FileException error;
   if (!file.Open(path, platform::File::modeRead, &error)) {
-    cVTMsg().DisplayMessage(kMsgSpecOpenFailed, path, error.m_cause);
+    cVTMsg().DisplayMessage(kMsgSourceOpenFailed, path, error.m_cause);
     return 1;
   }
   try {

@@ -32,7 +32,7 @@ struct TRANSLATION_NAME_TABLE_ENTRY {
   char name[kFileSize];
 };
 
-// What the specification reader raises.
+// What the reader of a translation source raises.
 enum XDFU_EXCEPTIONS { XDFU_LINE_TOO_LONG = 0 };
 
 class cTranslation {
@@ -72,7 +72,7 @@ class cTranslation {
   static int InitializeTranslationData();
   static void ReleaseTranslationData();
 
-  // Builds VTTRANS.DAT from a text specification; 0 / 1. A failed build
+  // Builds VTTRANS.DAT from a text source (see transbuilder.cpp); 0 / 1. A failed build
   // leaves any existing data file as it was.
   static int CreateTransDataFile(const char* specPath, const char* dataPath, const StatusWindow* statusWindow);
   // Reads a data file through; 0 when it reads whole, 1 otherwise.
@@ -87,11 +87,11 @@ class cTranslation {
   static int32_t m_translation_data_in_use;
 
  private:
-  struct SpecFile;
+  struct SourceFile;
 
   static int ValidateTranslationFile(platform::File* file);
   static int LoadTranslationData(platform::File* file);
-  static int ReadTranslationSpecLine(SpecFile* file, char* line);
+  static int ReadTranslationSpecLine(SourceFile* file, char* line);
   static int IsTranslationName(const char* line, char* name);
 
   // The current translation's record, or null when none is set or loaded.

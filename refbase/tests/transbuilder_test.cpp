@@ -1,4 +1,4 @@
-// The VTTRANS.DAT builder: the specification it reads, the file it writes
+// The VTTRANS.DAT builder: the source it reads, the file it writes
 // (read back through the loader), and what a failed build leaves behind.
 #include <gtest/gtest.h>
 
@@ -33,10 +33,10 @@ std::vector<std::string> Summary() {
 
 std::string Repeat(char c, size_t n) { return std::string(n, c); }
 
-TEST_F(TransTest, SpecificationsAndWhatTheyBuild) {
+TEST_F(TransTest, SourcesAndWhatTheyBuild) {
   struct Case {
     const char* what;
-    std::string spec;
+    std::string source;
     std::vector<std::string> built;  // when the build succeeds
     std::string message;             // when it fails
   };
@@ -71,7 +71,7 @@ TEST_F(TransTest, SpecificationsAndWhatTheyBuild) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     m_messages.m_shown.clear();
-    const int result = Build(c.spec);
+    const int result = Build(c.source);
     if (!c.message.empty()) {
       EXPECT_EQ(1, result);
       ASSERT_EQ(1u, m_messages.m_shown.size());
@@ -106,14 +106,14 @@ TEST_F(TransTest, WrittenFileHasTheHeaderAndTablesWhereTheySay) {
 
 // The count is 16 bits wide; the builder holds any number of names.
 TEST_F(TransTest, ManyTranslations) {
-  std::string spec;
+  std::string source;
   std::vector<std::string> expected;
   for (int i = 0; i < 300; ++i) {
     std::string name = {static_cast<char>('A' + i / 26 % 26), static_cast<char>('a' + i % 26), 'X'};
-    spec += name + "\n" + std::to_string(i % 256 + 1) + "\n";
+    source += name + "\n" + std::to_string(i % 256 + 1) + "\n";
     expected.push_back(name + ":" + std::to_string(i % 256 + 1));
   }
-  ASSERT_EQ(0, Build(spec));
+  ASSERT_EQ(0, Build(source));
   ASSERT_EQ(0, Load());
   EXPECT_EQ(300, cTranslation::m_number_of_translations);
   EXPECT_EQ(expected, Summary());
@@ -121,10 +121,10 @@ TEST_F(TransTest, ManyTranslations) {
 }
 
 TEST_F(TransTest, StatusWindowFollowsTheTranslations) {
-  transtest::WriteBytes(m_dir + "spec.txt", "7\nKJV\n1\nniv\n");
+  transtest::WriteBytes(m_dir + "source.txt", "7\nKJV\n1\nniv\n");
   std::vector<std::string> seen;
   cTranslation::StatusWindow status = [&](const std::string& text) { seen.push_back(text); };
-  ASSERT_EQ(0, cTranslation::CreateTransDataFile((m_dir + "spec.txt").c_str(), (m_dir + "VTTRANS.DAT").c_str(),
+  ASSERT_EQ(0, cTranslation::CreateTransDataFile((m_dir + "source.txt").c_str(), (m_dir + "VTTRANS.DAT").c_str(),
                                                  &status));
   EXPECT_EQ((std::vector<std::string>{"Processing translation: KJV", "Processing translation: niv"}), seen);
 }
@@ -138,24 +138,24 @@ TEST_F(TransTest, AFailedBuildLeavesTheOldFileAndNoOther) {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(m_dir)) files.push_back(entry.path().filename());
     std::sort(files.begin(), files.end());
-    EXPECT_EQ((std::vector<std::string>{"VTTRANS.DAT", "spec.txt"}), files);
+    EXPECT_EQ((std::vector<std::string>{"VTTRANS.DAT", "source.txt"}), files);
   }
 }
 
 TEST_F(TransTest, FilesThatCannotBeOpened) {
   struct Case {
-    std::string spec, data;
+    std::string source, data;
     int message;
   };
-  transtest::WriteBytes(m_dir + "spec.txt", "A\n1\n");
+  transtest::WriteBytes(m_dir + "source.txt", "A\n1\n");
   const Case cases[] = {
       {m_dir + "absent.txt", m_dir + "VTTRANS.DAT", 156},
-      {m_dir + "spec.txt", m_dir + "no/such/folder/VTTRANS.DAT", 157},
+      {m_dir + "source.txt", m_dir + "no/such/folder/VTTRANS.DAT", 157},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
     m_messages.m_shown.clear();
-    EXPECT_EQ(1, cTranslation::CreateTransDataFile(c.spec.c_str(), c.data.c_str(), nullptr));
+    EXPECT_EQ(1, cTranslation::CreateTransDataFile(c.source.c_str(), c.data.c_str(), nullptr));
     ASSERT_EQ(1u, m_messages.m_shown.size());
     EXPECT_EQ(refbase::MessageText(c.message), m_messages.m_shown[0].text);
   }

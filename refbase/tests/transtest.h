@@ -49,10 +49,10 @@ class TransTest : public testing::Test {
     std::filesystem::remove_all(m_dir);
   }
 
-  // Writes VTTRANS.DAT into the folder from a specification; 0 / 1.
-  int Build(const std::string& spec) {
-    WriteBytes(m_dir + "spec.txt", spec);
-    return cTranslation::CreateTransDataFile((m_dir + "spec.txt").c_str(), (m_dir + "VTTRANS.DAT").c_str(), nullptr);
+  // Writes VTTRANS.DAT into the folder from a translation source; 0 / 1.
+  int Build(const std::string& source) {
+    WriteBytes(m_dir + "source.txt", source);
+    return cTranslation::CreateTransDataFile((m_dir + "source.txt").c_str(), (m_dir + "VTTRANS.DAT").c_str(), nullptr);
   }
 
   // Loads the folder's VTTRANS.DAT in place of whatever was loaded.

@@ -67,10 +67,10 @@ void Range(cTranslation& translation, unsigned short first, unsigned short last)
   while (unsigned short book = translation.GetNextBookInRange()) std::printf("%u\n", book);
 }
 
-void Build(const std::string& spec, const std::string& out) {
+void Build(const std::string& source, const std::string& out) {
   KeptMessages kept;
   platform::ScopedMessages scoped(&kept);
-  if (cTranslation::CreateTransDataFile(spec.c_str(), out.c_str(), nullptr) != 0)
+  if (cTranslation::CreateTransDataFile(source.c_str(), out.c_str(), nullptr) != 0)
     Fail(kept, "the translation data file could not be built");
 }
 

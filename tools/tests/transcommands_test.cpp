@@ -29,8 +29,8 @@ class SoltkitTrans : public testing::Test {
     std::string pattern = (std::filesystem::temp_directory_path() / "soltkittrans.XXXXXX").string();
     ASSERT_NE(nullptr, ::mkdtemp(pattern.data()));
     m_dir = pattern + "/";
-    std::ofstream(m_dir + "spec.txt") << "// two small Bibles\nKJV\n1\n2\n3\n40\nkjva\n1\n2\n3\n69\n70\n40\n";
-    Outcome built = Soltkit({"trans", "build", m_dir + "spec.txt", m_dir + "VTTRANS.DAT"});
+    std::ofstream(m_dir + "source.txt") << "// two small Bibles\nKJV\n1\n2\n3\n40\nkjva\n1\n2\n3\n69\n70\n40\n";
+    Outcome built = Soltkit({"trans", "build", m_dir + "source.txt", m_dir + "VTTRANS.DAT"});
     ASSERT_EQ(0, built.status) << built.err;
     ASSERT_EQ("", built.out);
   }
