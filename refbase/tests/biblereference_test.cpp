@@ -72,8 +72,9 @@ class RefbaseFile : public testing::Test {
   void TearDown() override {
     while (cBibleReference::m_conversion_data_in_use) cBibleReference::ReleaseConversionData();
     std::filesystem::remove_all(m_dir);
-    // Later tests find the shipped file loaded, as the library left it.
-    refbase::SetDataDirectory(refbase::LibraryDirectory());
+    // Later tests find the data loaded from where the library found it.
+    const char* env = std::getenv("REFBASE_DIR");
+    refbase::SetDataDirectory(env && *env ? std::string(env) : refbase::LibraryDirectory());
     try {
       cBibleReference::InitializeConversionData();
     } catch (const platform::FileException&) {
