@@ -215,8 +215,9 @@ unsigned short cBibleReference::GetVerseIDForLabel(unsigned short book, unsigned
   const CHAPTER_TABLE_ENTRY* c = Chapter(book, chapter);
   if (!c || !label) return 0;
   if (c->verses == c->numeric_limit) return NumericLabel(label, c->numeric_limit);
-  // Text labels need the verse records; a chapter without them has none.
-  if (c->verse_offset == 0) return 0;
+  // Without verse records the labels handed out are the IDs in decimal (see
+  // GetLabelForVerse); reading "records" at offset 0 would read the header.
+  if (c->verse_offset == 0) return NumericLabel(label, c->verses);
   platform::File file;
   if (!OpenForLookup(file)) return 0;
   unsigned short id = 0;

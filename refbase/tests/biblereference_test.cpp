@@ -351,6 +351,21 @@ TEST_F(RefbaseFile, SimilarBooksAndChaptersOnceEachInOrder) {
   EXPECT_EQ(1, cBibleReference::GetSimilarBooks(6, &bad));
 }
 
+TEST_F(RefbaseFile, TextLabelledChapterWithoutVerseRecordsUsesNumbers) {
+  // Another writer may mark a chapter's verse labels as text yet give it no
+  // verse records; its labels are then the verse IDs both ways.
+  std::string f = Encode(kSource);
+  platform::EncodeFixed16(&f[ChapterRecord(f, 3, 1) + 2], 0);
+  ASSERT_TRUE(Load(f));
+  cBibleReference r(3, 1, 5);
+  char label[8];
+  ASSERT_EQ(0, r.GetLabelForVerse(label));
+  EXPECT_STREQ("5", label);
+  EXPECT_EQ(5, r.GetVerseIDForLabel(3, 1, "5"));
+  EXPECT_EQ(0, r.GetVerseIDForLabel(3, 1, "6"));
+  EXPECT_TRUE(m_messages.m_shown.empty());
+}
+
 TEST_F(RefbaseFile, TheLargestBookIsWalkedToItsEnd) {
   // 65,535 chapters: a chapter counter as wide as the ID would never pass the last.
   refbase::RefbaseSource source;
