@@ -117,11 +117,12 @@ bool CBibleModule::ParseDefinition(const std::string& text, const std::string& d
     size_t close = def.find('}', open);
     if (close == std::string::npos) break;
     std::string block = def.substr(open + 1, close - open - 1);
+    // A block without a tab still takes its place in the book order, but
+    // without verses.
     size_t tab = block.find('\t');
-    if (tab == std::string::npos) return Fail("a book block has no tab after its label");
     Book book;
     book.label = block.substr(0, tab);
-    std::string counts = tab + 3 < block.size() ? block.substr(tab + 3) : std::string();
+    std::string counts = tab != std::string::npos && tab + 3 < block.size() ? block.substr(tab + 3) : std::string();
     counts = counts.substr(0, counts.find_first_of("\r\n"));
     int64_t verses = 0;
     if (!ParseChapterCounts(counts, book.chapters, verses)) return Fail("a book block has a verse count out of range");
@@ -132,6 +133,7 @@ bool CBibleModule::ParseDefinition(const std::string& text, const std::string& d
     open = close;
   }
   if (m_books.empty()) return Fail("the definition has no book");
+  if (total == 0) return Fail("the definition's books have no verses");
   return true;
 }
 
@@ -208,28 +210,28 @@ bool CBibleModule::OpenText(platform::File& file) const {
 }
 
 // The offset table entries of verse numbers first to first + count (the last
-// one ends the last verse), read at once.
+// one ends the last verse), read at once; fewer when the table ends early, and
+// false when not even one verse's two entries are there.
 bool CBibleModule::ReadTableEntries(platform::File& file, int first, int count, std::vector<int64_t>& entries) const {
   const int64_t size = file.GetLength();
   const int64_t at = int64_t{m_header[2]} + 4 * int64_t{first - 1};
-  const int64_t bytes = 4 * (int64_t{count} + 1);
-  if (m_header[2] < 0 || at + bytes > size) return false;
+  if (m_header[2] < 0 || at + 8 > size) return false;
+  // A table cut short gives the verses it still holds.
+  const int64_t bytes = std::min(4 * (int64_t{count} + 1), (size - at) / 4 * 4);
   std::string table(static_cast<size_t>(bytes), '\0');
   file.Seek(at, platform::File::begin);
   if (file.Read(table.data(), static_cast<unsigned>(bytes)) != bytes) return false;
-  entries.resize(static_cast<size_t>(count) + 1);
+  entries.resize(static_cast<size_t>(bytes / 4));
   for (size_t i = 0; i < entries.size(); ++i) entries[i] = platform::DecodeSigned32(table.data() + 4 * i);
   return true;
 }
 
-bool CBibleModule::ReadStoredVerse(platform::File& file, int verse, std::string& raw) const {
+bool CBibleModule::ReadVerseBytes(platform::File& file, int64_t begin, int64_t end, std::string& raw) const {
   raw.clear();
-  if (verse < 1 || verse > GetVerseCount() || !OpenText(file)) return false;
   try {
-    std::vector<int64_t> entries;
-    if (!ReadTableEntries(file, verse, 1, entries)) return false;
-    const int64_t from = m_header[3] + entries[0], to = m_header[3] + entries[1];
-    if (entries[0] < 0 || entries[0] > entries[1] || to > file.GetLength()) return false;
+    const int64_t from = m_header[3] + begin, to = m_header[3] + end;
+    // Offsets that run backwards or past the end mean a damaged table.
+    if (begin < 0 || begin > end || to > file.GetLength()) return false;
     raw.resize(static_cast<size_t>(to - from));
     file.Seek(from, platform::File::begin);
     if (!raw.empty() && file.Read(raw.data(), static_cast<unsigned>(raw.size())) != raw.size()) {
@@ -243,14 +245,35 @@ bool CBibleModule::ReadStoredVerse(platform::File& file, int verse, std::string&
   return true;
 }
 
+bool CBibleModule::ReadStoredVerse(platform::File& file, int verse, std::string& raw) const {
+  raw.clear();
+  if (verse < 1 || verse > GetVerseCount() || !OpenText(file)) return false;
+  std::vector<int64_t> entries;
+  try {
+    if (!ReadTableEntries(file, verse, 1, entries)) return false;
+  } catch (const platform::FileException&) {
+    return false;
+  }
+  return ReadVerseBytes(file, entries[0], entries[1], raw);
+}
+
 int CBibleModule::GetVerses(platform::File& file, int first, int count, std::string& out) const {
   if (!OpenText(file)) return 0;
   if (first < 1 || first > GetVerseCount() || count <= 0) return 0;
   count = std::min(count, GetVerseCount() - first + 1);
+  // The table entries of the whole run are read at once; the texts one by one.
+  std::vector<int64_t> entries;
+  try {
+    if (!ReadTableEntries(file, first, count, entries)) return 0;
+  } catch (const platform::FileException&) {
+    return 0;
+  }
   int appended = 0;
   std::string raw;
+  count = static_cast<int>(entries.size()) - 1;
   for (int v = first; v < first + count; ++v) {
-    if (!ReadStoredVerse(file, v, raw)) break;
+    if (!ReadVerseBytes(file, entries[static_cast<size_t>(v - first)], entries[static_cast<size_t>(v - first + 1)], raw))
+      break;
     bool paragraph = false;
     std::string cleaned = CleanVerseForCopy(raw, paragraph);
     int book = 0, chapter = 0, verse = 0;

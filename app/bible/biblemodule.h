@@ -96,6 +96,7 @@ class CBibleModule {
   bool Fail(const char* reason);
   bool LoadTextFile();
   bool ReadTableEntries(platform::File& file, int first, int count, std::vector<int64_t>& entries) const;
+  bool ReadVerseBytes(platform::File& file, int64_t begin, int64_t end, std::string& raw) const;
 
   std::string m_definition;
   std::string m_textPath;

@@ -163,7 +163,9 @@ TEST(BibleModuleLoadTest, DamagedDefinitionsAreRefused) {
       {"TDBFILE=\"TST.dat\"\n{Genesis\tV:3,2}\n", true, 5},
       {"{Genesis\tV:3,2}\n", false, 0},
       {"TDBFILE=\"TST.dat\"\nno blocks at all\n", false, 0},
+      // A block without a tab is a book without verses.
       {"TDBFILE=\"TST.dat\"\n{Genesis V:3,2}\n", false, 0},
+      {"TDBFILE=\"TST.dat\"\n{Genesis V:3,2}\n{Exodus\tV:4}\n", true, 4},
       {"TDBFILE=\"TST.dat\"\n{Genesis\tV:3,2\n", false, 0},
       {"TDBFILE=\"\"\n{Genesis\tV:3,2}\n", false, 0},
       {"TDBFILE=", false, 0},
