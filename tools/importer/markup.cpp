@@ -138,9 +138,16 @@ std::string Transliterate(char32_t cp) {
   return "?";
 }
 
+// One character in Windows-1252 (see Utf8ToWindows1252).
+std::string Encode(char32_t cp, int* unmappable) {
+  if (auto code = Windows1252Code(cp)) return std::string(1, static_cast<char>(*code));
+  if (unmappable) ++*unmappable;
+  return Transliterate(cp);
+}
+
 bool IsBlank(char32_t cp) {
   return cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == 0xA0 || (cp < 0x20) || cp == 0x7F ||
-         (cp >= 0x2000 && cp <= 0x200A) || cp == 0x2028 || cp == 0x2029 || cp == 0x202F || cp == 0x3000;
+         (cp >= 0x2000 && cp <= 0x200A) || cp == 0x2028 || cp == 0x2029 || cp == 0x202F || cp == 0x205F || cp == 0x3000;
 }
 
 bool IsAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -468,7 +475,7 @@ class Converter {
     if (noteDepth_ > 0) {
       if (cp == U'~') cp = U'-';
       if (cp == 0xB6) return;  // a pilcrow has no meaning in a footnote
-      AppendUtf8(note_, cp);
+      note_ += Encode(cp, &unmappable_);
       return;
     }
     if (cp == 0xB6) {  // the pilcrow: a paragraph starts here
@@ -483,12 +490,20 @@ class Converter {
       case U'>': cp = 0x203A; break;
       default: break;
     }
+    // Written in Windows-1252 at once, so a character that becomes nothing
+    // (a combining mark) or a blank is seen as such.
+    const std::string piece = Encode(cp, &unmappable_);
+    if (piece.empty()) return;
+    if (piece == " ") {
+      Blank();
+      return;
+    }
     // A note written straight against the next word (the source drops the
     // blank there) would glue two words together once the reference is gone.
     if (!pendingBlank_ && afterNote_ && (IsWordStart(cp))) pendingBlank_ = true;
     afterNote_ = false;
     Visible();
-    AppendUtf8(out_, cp);
+    out_ += piece;
     textSeen_ = visible_ = true;
   }
 
@@ -505,14 +520,21 @@ class Converter {
       if (!textSeen_) {
         leadingParagraph_ = true;
       } else {
-        if (pendingBlank_ && !out_.empty() && out_.back() != ' ') out_ += ' ';
+        if (pendingBlank_ && !out_.empty() && Last() != ' ') out_ += ' ';
         pendingBlank_ = false;
-        if (out_.empty() || out_.back() != '$') out_ += '$';
+        if (Last() != '$') out_ += '$';
         visible_ = true;
       }
     }
-    if (pendingBlank_ && visible_ && out_.back() != ' ' && out_.back() != '$') out_ += ' ';
+    if (pendingBlank_ && visible_ && Last() != ' ' && Last() != '$') out_ += ' ';
     pendingBlank_ = false;
+  }
+
+  // The last character written, markers passed over ('\0' when none).
+  char Last() const {
+    for (size_t k = out_.size(); k > 0; --k)
+      if (out_[k - 1] != kChristOn && out_[k - 1] != kChristOff) return out_[k - 1];
+    return '\0';
   }
 
   void Paragraph() {
@@ -531,7 +553,7 @@ class Converter {
   void FlushBlank() {
     if (afterNote_) pendingBlank_ = true;
     afterNote_ = false;
-    if (pendingBlank_ && visible_ && out_.back() != ' ' && out_.back() != '$') out_ += ' ';
+    if (pendingBlank_ && visible_ && Last() != ' ' && Last() != '$') out_ += ' ';
     pendingBlank_ = false;
   }
 
@@ -539,6 +561,10 @@ class Converter {
   void CloseMark(std::string_view open, const char* close) {
     if (out_.size() >= open.size() && std::string_view(out_).substr(out_.size() - open.size()) == open) {
       out_.resize(out_.size() - open.size());
+      if (!out_.empty() && out_.back() == ' ') {  // the blank written for it waits again
+        out_.pop_back();
+        pendingBlank_ = true;
+      }
       return;
     }
     out_ += close;
@@ -582,11 +608,13 @@ class Converter {
   ConvertedVerse Finish() {
     ConvertedVerse result;
     result.endOfBook = endOfBook_;
-    std::string marked = (leadingParagraph_ ? "$" : "") + Utf8ToWindows1252(out_, &result.unmappable);
+    result.unmappable = unmappable_;
+    std::string marked = (leadingParagraph_ ? "$" : "") + out_;
     // No blank before the markers at the very end.
     size_t tail = marked.size();
     while (tail > 0 && (marked[tail - 1] == kChristOn || marked[tail - 1] == kChristOff)) --tail;
     while (tail > 0 && marked[tail - 1] == ' ') marked.erase(--tail, 1);
+    while (!marked.empty() && marked.back() == ' ') marked.pop_back();
     // The ranges are found in the display form, markers included, then the
     // markers are taken out of the stored text.
     const std::string shown = DisplayText(marked);
@@ -607,7 +635,7 @@ class Converter {
       AddRange(result.christ, plain, start, static_cast<int>(plain.size()));
     for (char c : marked)
       if (c != kChristOn && c != kChristOff) result.text += c;
-    for (auto& note : notes_) result.notes.push_back(Utf8ToWindows1252(note, &result.unmappable));
+    result.notes = std::move(notes_);
     return result;
   }
 
@@ -625,8 +653,9 @@ class Converter {
   std::vector<Open> stack_;
   std::vector<std::string> skipMilestone_;
   std::vector<std::string> notes_;
-  std::string out_;   // UTF-8 with the markers
-  std::string note_;  // the note being read (UTF-8)
+  std::string out_;   // Windows-1252 with the markers
+  std::string note_;  // the note being read (Windows-1252)
+  int unmappable_ = 0;
   int noteDepth_ = 0, skipDepth_ = 0, addedDepth_ = 0, divineDepth_ = 0, christDepth_ = 0;
   bool christOpen_ = false;
   bool pendingBlank_ = false, pendingParagraph_ = false, leadingParagraph_ = false;
@@ -647,12 +676,7 @@ std::string Utf8ToWindows1252(std::string_view utf8, int* unmappable) {
       if (unmappable) ++*unmappable;
       continue;
     }
-    if (auto code = Windows1252Code(*cp)) {
-      out += static_cast<char>(*code);
-      continue;
-    }
-    out += Transliterate(*cp);
-    if (unmappable) ++*unmappable;
+    out += Encode(*cp, unmappable);
   }
   return out;
 }
@@ -683,10 +707,16 @@ std::string DisplayText(std::string_view text) {
         continue;
       }
       i = close + 1;
-      // The blank before the reference stays, so one after it goes.
+      // The blank before the reference stays, so one after it goes (the
+      // converter's own markers are passed over on both sides).
       size_t back = out.size();
       while (back > 0 && (out[back - 1] == kChristOn || out[back - 1] == kChristOff)) --back;
-      if (back > 0 && out[back - 1] == ' ' && i < text.size() && text[i] == ' ') ++i;
+      size_t ahead = i;
+      while (ahead < text.size() && (text[ahead] == kChristOn || text[ahead] == kChristOff)) ++ahead;
+      if (back > 0 && out[back - 1] == ' ' && ahead < text.size() && text[ahead] == ' ') {
+        out.append(text.substr(i, ahead - i));
+        i = ahead + 1;
+      }
     } else {
       out += c;
       ++i;
