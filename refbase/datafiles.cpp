@@ -46,8 +46,11 @@ namespace {
 
 // Loading the library loads its data; a failure leaves the library loaded
 // with no data, so every reference operation then fails.
+// REFBASE_DIR=- starts without data and without a message: the build uses it
+// to run the data-file builders before the data files exist.
 __attribute__((constructor)) void OnLibraryLoad() {
   const char* dir = std::getenv("REFBASE_DIR");
+  if (dir && std::string(dir) == "-") return;
   SetDataDirectory(dir && *dir ? std::string(dir) : LibraryDirectory());
   try {
     cBibleReference::InitializeConversionData();
