@@ -71,7 +71,13 @@ void ShowBibleNotFound(const std::string& path, const std::string& code) {
 }
 
 bool CBibleModule::Fail(const char* reason) {
+  // A module that failed to load has no verses, so nothing reads through a
+  // half-built table.
   m_loadError = reason;
+  m_books.clear();
+  m_cumulative.assign(1, 0);
+  m_wordList.clear();
+  m_wordList.shrink_to_fit();
   return false;
 }
 
@@ -151,13 +157,9 @@ bool CBibleModule::LoadTextFile() {
     m_wordList.assign(static_cast<size_t>(h1 - h0), '\0');
     file.Seek(h0, platform::File::begin);
     if (!m_wordList.empty() &&
-        file.Read(m_wordList.data(), static_cast<unsigned>(m_wordList.size())) != m_wordList.size()) {
-      m_wordList.clear();
-      m_wordList.shrink_to_fit();
+        file.Read(m_wordList.data(), static_cast<unsigned>(m_wordList.size())) != m_wordList.size())
       return Fail("the text file is shorter than its header says");
-    }
   } catch (const platform::FileException&) {
-    m_wordList.clear();
     return Fail("the text file cannot be read");
   }
   return true;

@@ -214,6 +214,9 @@ TEST(BibleModuleLoadTest, TextFilesShorterThanTheirHeaderAreRefused) {
     EXPECT_EQ(LoadHandMade(definition, &c.text, module), c.ok) << testing::PrintToString(c.text);
     if (!c.ok) {
       EXPECT_TRUE(module.GetWordListText().empty());
+      EXPECT_EQ(module.GetVerseCount(), 0);
+      int b, ch, v;
+      EXPECT_FALSE(module.VerseToPlace(1, b, ch, v));
     }
   }
 }
