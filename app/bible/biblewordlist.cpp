@@ -38,7 +38,8 @@ bool CBibleWordList::ReadOffsetAfter(int64_t from, int64_t& value, int64_t& end)
 
 bool CBibleWordList::FindExact(const std::string& word, int64_t& offset, int64_t& length) {
   m_listPos = -1;
-  if (word.empty()) return false;
+  // No entry holds a blank; a word with one would match across entries.
+  if (word.empty() || word.find(' ') != std::string::npos) return false;
   const size_t n = m_text.size();
   const size_t len = word.size();
   size_t found = std::string_view::npos;

@@ -42,6 +42,7 @@ TEST(BibleWordListTest, ExactLookupAndTheListPositionItLeaves) {
       {"OVE", false, 0, 0, "-"},
       {"+0", false, 0, 0, "-"},
       {"", false, 0, 0, "-"},
+      {"LOVE +0", false, 0, 0, "-"},
   };
   for (const auto& c : cases) {
     CBibleWordList list(kList, kH1, kH2);
