@@ -15,7 +15,7 @@
 //                            (the text a Bible window shows, markup removed);
 //                            a verse spoken whole is one range 0 to its length
 //
-// and prints one summary line. Files are written beside their final names and
+// and prints one summary line (the places of empty verses go to stderr). Files are written beside their final names and
 // renamed into place only when complete.
 #include <chrono>
 #include <cstdio>
@@ -31,6 +31,7 @@
 namespace {
 
 constexpr int kEnglishVerses = 31102;
+constexpr size_t kPlacesListed = 400;  // characters of empty places named on stderr
 
 // A file written under a temporary name and renamed when complete.
 class OutputFile {
@@ -82,13 +83,19 @@ int Run(const std::string& moduleName, const std::string& code, const std::files
   text.Stream() << "#language=" << (info.language == "es" ? "spanish" : "english") << "\n";
 
   int verses = 0, empty = 0, footnotes = 0, ranges = 0, folded = 0;
+  std::string emptyPlaces;  // book:chapter:verse of the first empty verses, for the log
   importer::OsisState state;
   source.ForEachVerse(
       [&](const importer::VersePlace& place, const std::string& raw) {
         const importer::ConvertedVerse verse = importer::ConvertOsisVerse(raw, state);
         unmappable += verse.unmappable;
         ++verses;
-        if (importer::DisplayText(verse.text).empty()) ++empty;
+        if (importer::DisplayText(verse.text).empty()) {
+          ++empty;
+          if (emptyPlaces.size() < kPlacesListed)
+            emptyPlaces += (emptyPlaces.empty() ? "" : " ") + std::to_string(place.book) + ":" +
+                           std::to_string(place.chapter) + ":" + std::to_string(place.verse);
+        }
         text.Stream() << place.book << '\t' << place.chapter << '\t' << place.verse << '\t' << OneLine(verse.text)
                       << "\n";
         for (const std::string& note : verse.notes) {
@@ -106,6 +113,9 @@ int Run(const std::string& moduleName, const std::string& code, const std::files
   notes.Commit();
   woc.Commit();
 
+  if (empty > 0)
+    std::fprintf(stderr, "bibleimport: empty verses (book:chapter:verse): %s%s\n", emptyPlaces.c_str(),
+                 emptyPlaces.size() >= kPlacesListed ? " ..." : "");
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::printf(
