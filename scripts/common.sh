@@ -29,3 +29,25 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libgmock-dev zlib1g-dev)
+
+# The sample library: the three public-domain Bibles imported from Debian's
+# SWORD packages and built into Bible modules, in $2 (the build tree is $1).
+# Bibles already built are kept; delete the folder to build them anew.
+SWORD_PACKAGES=(pkg-config libsword-dev sword-text-kjv sword-text-sparv sword-text-web)
+build_sample_library() {
+  local build=$1 library=$2
+  ensure_packages --lean "${SWORD_PACKAGES[@]}"
+  cmake --build "$build" -j"$JOBS" --target soltkit bibleimport >/dev/null
+  mkdir -p "$library/source"
+  local entry code module
+  for entry in KJS:KJV RVR:SpaRV WEB:WEB; do
+    code=${entry%%:*}
+    module=${entry#*:}
+    [ -f "$library/$code.ixb" ] && continue
+    echo "== importing $code from the SWORD module $module"
+    "$build/bin/bibleimport" "$module" "$code" "$library/source" >/dev/null
+    "$build/bin/soltkit" make-bible "$library/source/$code.txt" "$library"
+  done
+  # The program reads one footnote file from its data folder: the KJS notes.
+  [ -f "$library/FOOTNTE.DAT" ] || cp "$library/source/KJS-FOOTNTE.DAT" "$library/FOOTNTE.DAT"
+}

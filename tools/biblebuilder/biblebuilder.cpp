@@ -8,6 +8,7 @@
 #include "app/bible/versetext.h"
 #include "app/bible/wordmatch.h"
 #include "platform/coding.h"
+#include "platform/dbf.h"
 
 namespace klmw {
 namespace {
@@ -257,11 +258,19 @@ bool CBibleBuilder::Write(const std::string& outDir, std::string& error) const {
          WriteVerseTable(*this, dir + m_code + ".dbf", error);
 }
 
-bool WriteVerseTable(const CBibleBuilder&, const std::string&, std::string&) {
-  // Writes <CODE>.dbf through platform/dbf once that library is in place:
-  // one record per verse in verse-number order, the text whole. Nothing to
-  // write until then.
-  return true;
+// One record per verse in verse-number order (record n holds verse index
+// n - 1), the text as a Bible window shows it, whole: verse texts outgrow a
+// character field, so "verse" is a memo field.
+bool WriteVerseTable(const CBibleBuilder& bible, const std::string& path, std::string& error) {
+  try {
+    platform::DbfWriter table(path, {{"verse", 'M', 10, 0}});
+    for (const BibleVerse& v : bible.GetVerses()) table.AddRecord({CleanVerseForDisplay(v.text)});
+    table.Commit();
+    return true;
+  } catch (const platform::DbfError& e) {
+    error = path + ": " + e.what();
+    return false;
+  }
 }
 
 }  // namespace klmw

@@ -10,6 +10,7 @@
 #include "app/bible/biblemodule.h"
 #include "app/bible/tests/biblefixture.h"
 #include "app/bible/versetext.h"
+#include "platform/dbf.h"
 #include "platform/file.h"
 #include "tools/biblebuilder/biblebuilder.h"
 
@@ -61,6 +62,17 @@ TEST(BibleBuilderTest, EveryVerseAndEveryWordReadsBack) {
   std::string word;
   while (list.GetNextWord(word)) words.push_back(word);
   EXPECT_TRUE(std::is_sorted(words.begin(), words.end()));
+
+  // The verse table: record n holds verse index n - 1, whole, as shown.
+  platform::DbfTable table;
+  table.Open(dir.Path() + "TST.dbf");
+  ASSERT_EQ(table.RecordCount(), verses.size());
+  const int field = table.FieldIndex("verse");
+  ASSERT_GE(field, 0);
+  for (size_t i = 0; i < verses.size(); ++i) {
+    table.Go(static_cast<uint32_t>(i + 1));
+    EXPECT_EQ(table.FieldText(field), klmw::CleanVerseForDisplay(verses[i].text)) << i;
+  }
 }
 
 TEST(BibleBuilderTest, IndexWordsSplitAtNonLettersInUpperCase) {
