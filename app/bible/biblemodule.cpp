@@ -78,6 +78,7 @@ bool CBibleModule::Fail(const char* reason) {
   m_cumulative.assign(1, 0);
   m_wordList.clear();
   m_wordList.shrink_to_fit();
+  m_wordIndex.reset();
   return false;
 }
 
@@ -159,6 +160,7 @@ bool CBibleModule::LoadTextFile() {
     if (!m_wordList.empty() &&
         file.Read(m_wordList.data(), static_cast<unsigned>(m_wordList.size())) != m_wordList.size())
       return Fail("the text file is shorter than its header says");
+    m_wordIndex = CBibleWordIndex::Build(m_wordList);
   } catch (const platform::FileException&) {
     return Fail("the text file cannot be read");
   }

@@ -67,7 +67,9 @@ class CBibleModule {
   int32_t GetHeader(int i) const { return i >= 0 && i < 8 ? m_header[i] : 0; }
   // The word list bytes; the string's own terminating NUL ends them.
   const std::string& GetWordListText() const { return m_wordList; }
-  CBibleWordList MakeWordList() const { return CBibleWordList(m_wordList, m_header[1], m_header[2]); }
+  CBibleWordList MakeWordList() const {
+    return CBibleWordList(m_wordList, m_header[1], m_header[2], m_wordIndex);
+  }
 
   // Verse number (1-based) to book, chapter and verse, all 1-based; false
   // outside the Bible.
@@ -106,6 +108,7 @@ class CBibleModule {
   std::vector<int> m_cumulative{0};
   int32_t m_header[8] = {};
   std::string m_wordList;
+  std::shared_ptr<const CBibleWordIndex> m_wordIndex;
 };
 
 // The modules the program has loaded, one per installed Bible.

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,12 +28,25 @@ class File;
 
 namespace klmw {
 
+// Where the entries' words start in a word list. When the words come in
+// ascending byte order (as every list our builder writes does) an exact
+// lookup is a binary search that gives what the scan gives; otherwise the
+// lookup scans.
+struct CBibleWordIndex {
+  std::vector<uint32_t> starts;
+  std::vector<uint32_t> lengths;
+  bool ascending = false;
+  static std::shared_ptr<const CBibleWordIndex> Build(std::string_view text);
+};
+
 class CBibleWordList {
  public:
   CBibleWordList() = default;
   // text: the word list (a NUL ends it early); h1, h2: the bounds of the
-  // verse list area in the text file.
-  CBibleWordList(std::string_view text, int64_t h1, int64_t h2);
+  // verse list area in the text file. The index, when given, must have been
+  // built from the same text; without one it is built on the first lookup.
+  CBibleWordList(std::string_view text, int64_t h1, int64_t h2,
+                 std::shared_ptr<const CBibleWordIndex> index = nullptr);
 
   // The word's verse list as an absolute file offset and a byte length. The
   // list position is left at the last entry the word is a proper prefix of
@@ -60,11 +74,19 @@ class CBibleWordList {
   int64_t Size() const { return static_cast<int64_t>(m_text.size()); }
   // The decimal number after the first '+' at or after from; false without one.
   bool ReadOffsetAfter(int64_t from, int64_t& value, int64_t& end) const;
+  // The scan: the start of the word's entry, or npos; sets the list position
+  // to the last entry the word is a proper prefix of.
+  size_t ScanFor(std::string_view word);
+  bool ReadListBytes(platform::File& file, const std::string& word, std::string& bytes);
+  size_t SearchFor(std::string_view word);
+  std::string_view WordAt(size_t i) const { return m_text.substr(m_index->starts[i], m_index->lengths[i]); }
 
   std::string_view m_text;
   int64_t m_h1 = 0;
   int64_t m_h2 = 0;
   int64_t m_listPos = -1;
+  std::shared_ptr<const CBibleWordIndex> m_index;
+  std::string m_listBytes;
 };
 
 }  // namespace klmw

@@ -1,7 +1,9 @@
 // A set of verse indexes, the result of a word search.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace klmw {
@@ -12,24 +14,56 @@ inline constexpr size_t kBibleHitCount = 31103;
 
 class CHitSet {
  public:
-  explicit CHitSet(size_t size = kBibleHitCount) : m_bits(size, false) {}
+  explicit CHitSet(size_t size = kBibleHitCount) : m_size(size), m_words((size + 63) / 64, 0) {}
 
-  size_t GetSize() const { return m_bits.size(); }
+  size_t GetSize() const { return m_size; }
   // Positions outside the set are ignored: a verse list from a damaged file
   // must not write past the end.
   void Set(size_t position) {
-    if (position < m_bits.size()) m_bits[position] = true;
+    if (position < m_size) m_words[position / 64] |= uint64_t{1} << (position % 64);
   }
-  bool Test(size_t position) const { return position < m_bits.size() && m_bits[position]; }
-  void Clear() { m_bits.assign(m_bits.size(), false); }
+  bool Test(size_t position) const {
+    return position < m_size && (m_words[position / 64] >> (position % 64) & 1) != 0;
+  }
+  // Sets the positions of a run of little-endian 16-bit values (a verse list
+  // as the text file stores it); positions outside the set are ignored.
+  void SetFromList(const unsigned char* data, size_t bytes) {
+    // Verse lists are ascending, so neighbouring values share a word: the
+    // bits gather in a register and each word is stored once, rather than a
+    // load and a store per verse.
+    uint64_t* words = m_words.data();
+    size_t current = 0;
+    uint64_t gathered = 0;
+    const size_t size = m_size;  // a local, so the stores cannot be taken to change it
+    auto add = [&](uint32_t v) {
+      if (v >= size) return;  // a damaged list must not add verses the Bible lacks
+      if (v / 64 != current) [[unlikely]] {
+        words[current] |= gathered;
+        current = v / 64;
+        gathered = 0;
+      }
+      gathered |= uint64_t{1} << (v % 64);
+    };
+    size_t i = 0;
+    for (; i + 4 <= bytes; i += 4) {
+      const uint32_t pair = static_cast<uint32_t>(data[i]) | static_cast<uint32_t>(data[i + 1]) << 8 |
+                            static_cast<uint32_t>(data[i + 2]) << 16 | static_cast<uint32_t>(data[i + 3]) << 24;
+      add(pair & 0xFFFF);
+      add(pair >> 16);
+    }
+    if (i + 2 <= bytes) add(static_cast<uint32_t>(data[i]) | static_cast<uint32_t>(data[i + 1]) << 8);
+    if (!m_words.empty()) words[current] |= gathered;
+  }
+  void Clear() { m_words.assign(m_words.size(), 0); }
   size_t Count() const {
     size_t n = 0;
-    for (bool b : m_bits) n += b;
+    for (uint64_t w : m_words) n += static_cast<size_t>(std::popcount(w));
     return n;
   }
 
  private:
-  std::vector<bool> m_bits;
+  size_t m_size;
+  std::vector<uint64_t> m_words;
 };
 
 }  // namespace klmw

@@ -57,6 +57,37 @@ TEST(BibleWordListTest, ExactLookupAndTheListPositionItLeaves) {
   }
 }
 
+// The binary search over an ordered list answers as the scan does, for words,
+// their prefixes and words between entries; a list out of order is scanned.
+TEST(BibleWordListTest, SearchAndScanGiveTheSameAnswers) {
+  const char* const lists[] = {
+      kList,
+      " A +0 AB +2 ABC +4 ABD +6 B +8 BA +10 ",
+      "  A +0   AB +2 ABC +4  ",         // extra blanks
+      " ZEAL +0 LOVE +4 LOVED +6 ",      // out of order: scanned
+      " LOVE +0 LOVE +4 LOVED +6 ",      // a word twice: the first wins
+      " LOVE +0 LOVED",                  // ends without a blank or offset
+  };
+  const char* const words[] = {"", "A", "AB", "ABC", "ABCD", "ABD", "AC", "B", "BA", "BB", "C", "L", "LOV",
+                               "LOVE", "LOVED", "LOVEDS", "LOVEL", "LOVELY", "LOVES", "Z", "ZEAL", "ZEALS", "+0"};
+  for (const char* text : lists) {
+    for (const char* word : words) {
+      CBibleWordList searched(text, kH1, kH2);
+      CBibleWordList scanned(text, kH1, kH2, std::make_shared<klmw::CBibleWordIndex>());
+      int64_t o1 = -1, l1 = -1, o2 = -1, l2 = -1;
+      EXPECT_EQ(searched.FindExact(word, o1, l1), scanned.FindExact(word, o2, l2)) << text << " / " << word;
+      EXPECT_EQ(o1, o2) << text << " / " << word;
+      EXPECT_EQ(l1, l2) << text << " / " << word;
+      EXPECT_EQ(searched.GetListPos(), scanned.GetListPos()) << text << " / " << word;
+      searched.FindNearest(word);
+      scanned.FindNearest(word);
+      EXPECT_EQ(searched.GetListPos(), scanned.GetListPos()) << "nearest: " << text << " / " << word;
+    }
+  }
+  EXPECT_TRUE(klmw::CBibleWordIndex::Build(kList)->ascending);
+  EXPECT_FALSE(klmw::CBibleWordIndex::Build(lists[3])->ascending);
+}
+
 TEST(BibleWordListTest, NearestLookupDropsCharactersUntilSomethingMatches) {
   const struct {
     const char* word;
@@ -194,6 +225,32 @@ TEST(WordMatchTest, FoldingKeepsOneCharacterForOne) {
   EXPECT_EQ(separators.size(), 34u);
   EXPECT_EQ(klmw::FoldForMatching(separators), std::string(34, ' '));
   EXPECT_EQ(klmw::FoldForMatching("\xE0\xE8"), "\xE0\xE8");  // grave accents are not folded
+}
+
+}  // namespace
+
+namespace {
+
+// Verse lists set the hit set as Set does one by one, in or out of order,
+// with values past the set ignored and an odd trailing byte dropped.
+TEST(HitSetTest, ListsSetWhatSetWould) {
+  const std::vector<std::vector<uint32_t>> lists = {
+      {}, {0}, {63, 64}, {1, 2, 3, 100, 31101, 31102}, {5, 3, 64, 63, 5}, {31103, 65535, 7}, {40000, 0},
+  };
+  for (size_t size : {size_t{0}, size_t{64}, klmw::kBibleHitCount}) {
+    for (const auto& list : lists) {
+      std::string bytes;
+      for (uint32_t v : list) bytes += {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+      for (bool odd : {false, true}) {
+        klmw::CHitSet fromList(size), oneByOne(size);
+        std::string data = odd ? bytes + 'x' : bytes;
+        fromList.SetFromList(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+        for (uint32_t v : list) oneByOne.Set(v);
+        for (size_t p = 0; p < 65536; ++p) ASSERT_EQ(fromList.Test(p), oneByOne.Test(p)) << size << " " << p;
+        EXPECT_EQ(fromList.Count(), oneByOne.Count());
+      }
+    }
+  }
 }
 
 }  // namespace
