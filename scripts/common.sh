@@ -37,7 +37,7 @@ SWORD_PACKAGES=(pkg-config libsword-dev sword-text-kjv sword-text-sparv sword-te
 build_sample_library() {
   local build=$1 library=$2
   ensure_packages --lean "${SWORD_PACKAGES[@]}"
-  cmake --build "$build" -j"$JOBS" --target soltkit bibleimport >/dev/null
+  cmake --build "$build" -j"$JOBS" --target soltkit bibleimport refbase_data vttrans_data >/dev/null
   mkdir -p "$library/source"
   local entry code module
   for entry in KJS:KJV RVR:SpaRV WEB:WEB; do
