@@ -161,8 +161,10 @@ int CWhere::Restore(const std::string& settingsPath, int bookshelf) {
     if (slot >= count) break;
     std::string n = std::to_string(saved);
     std::string record = get("Window" + n, present);
-    if (!present) record = slot == 0 ? kDefaultMainWindowRecord : kDefaultChildWindowRecord;
-    ParseWindowRecord(record, e);
+    // The default record is laid down first, so a damaged record with too
+    // few numbers keeps sane values (a visible size) for the ones it lacks.
+    ParseWindowRecord(slot == 0 ? kDefaultMainWindowRecord : kDefaultChildWindowRecord, e);
+    if (present) ParseWindowRecord(record, e);
     e.bookName = bookName;
     e.textPath = textPath;
     std::string search = get("SearchString" + n, present);

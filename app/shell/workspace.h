@@ -80,7 +80,8 @@ class CWhere {
   // 2 (and capped at kMaxWindows); for window i > 0 whose text path, less its
   // last character, no longer exists, the keys of the next saved index fill
   // its slot. A blank text path (a window without a book) is not tested.
-  // SearchString<i>, falling back to StringToParse<i> (the key the save
+  // A Window<i> with fewer than ten numbers takes the rest from the default
+  // record. SearchString<i>, falling back to StringToParse<i> (the key the save
   // writes), gives the search string; when neither is there it is " " and
   // the first position value is 0. Returns the number of entries.
   int Restore(const std::string& settingsPath, int bookshelf);
