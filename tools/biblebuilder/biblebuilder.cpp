@@ -253,9 +253,14 @@ bool CBibleBuilder::Write(const std::string& outDir, std::string& error) const {
   }
   std::string dir = outDir;
   if (!dir.empty() && dir.back() != '/') dir += '/';
+  // <CODE>.HTB marks the folder as holding this Bible's files: the program
+  // asks for it before it trusts a registered NIV, KJS or RVR.
+  std::string marker = "code=" + m_code + "\r\nname=" + m_name + "\r\ndefinition=" + m_code + ".ixb\r\ntext=" +
+                       files.textFileName + "\r\n";
   return WriteFileAtomically(dir + files.textFileName, files.text, error) &&
          WriteFileAtomically(dir + m_code + ".ixb", files.definition, error) &&
-         WriteVerseTable(*this, dir + m_code + ".dbf", error);
+         WriteVerseTable(*this, dir + m_code + ".dbf", error) &&
+         WriteFileAtomically(dir + m_code + ".HTB", marker, error);
 }
 
 // One record per verse in verse-number order (record n holds verse index

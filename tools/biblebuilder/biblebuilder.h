@@ -1,6 +1,7 @@
 // The Bible builder: verses in canonical order become a Bible module, the
-// definition (<CODE>.ixb), the verse text file (<CODE>.dat) and the verse
-// table (<CODE>.dbf), all in one folder.
+// definition (<CODE>.ixb), the verse text file (<CODE>.dat), the verse
+// table (<CODE>.dbf) and a small text file <CODE>.HTB naming the Bible's code
+// and files, all in one folder.
 //
 // Source text (Windows-1252, one verse a line; the README documents it):
 //   #code=KJS                      settings; any other line starting with #
