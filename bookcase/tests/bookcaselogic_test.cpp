@@ -106,6 +106,7 @@ TEST_F(BookCaseAdd, MediaTypeAndLabelFollowTheDrive) {
 }
 
 TEST_F(BookCaseAdd, DescriptionsThatAddNothing) {
+  static const char kJunk[] = "\0\xff[\x01=\n]]]\n[Book 1]\nBookID=1";
   struct Case {
     const char* what;
     std::string text;
@@ -114,7 +115,7 @@ TEST_F(BookCaseAdd, DescriptionsThatAddNothing) {
       {"no data set name", Description("", {{"1", "Book"}}), AddStatus::NoDataSetName},
       {"no Publisher Data", "[Book 1]\nBookID=1\nName=Book\n", AddStatus::NoDataSetName},
       {"empty file", "", AddStatus::NoDataSetName},
-      {"binary junk", std::string("\0\xff[\x01=\n]]]", 11), AddStatus::NoDataSetName},
+      {"binary junk", std::string(kJunk, sizeof kJunk - 1), AddStatus::NoDataSetName},
       {"no books", Description("Set", {}), AddStatus::NoBooks},
       {"first book without BookID", "[Publisher Data]\nDataSetName=Set\n[Book 1]\nName=Book\n[Book 2]\nBookID=2\n",
        AddStatus::NoBooks},
