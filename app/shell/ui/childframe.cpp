@@ -1,0 +1,69 @@
+#include "app/shell/ui/childframe.h"
+
+#include <QSplitter>
+
+#include "app/shell/ui/doctemplate.h"
+#include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/qtext.h"
+
+namespace klmw {
+
+CChildFrame::CChildFrame(CUiDocTemplate& tmpl, platform::CDocument& doc, QWidget* parent)
+    : QMdiSubWindow(parent), m_template(tmpl), m_document(&doc) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(FromLatin1252(doc.GetTitle()));
+  if (tmpl.GetFrameKind() == CUiDocTemplate::FrameKind::Splitter) {
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setChildrenCollapsible(true);
+    setWidget(m_splitter);
+  }
+  doc.AddView(&m_watcher);
+}
+
+CChildFrame::~CChildFrame() {
+  // The document goes first; the views, still alive as child widgets, are
+  // let go by it and need not outlive it.
+  platform::CDocument* doc = m_document;
+  m_document = nullptr;
+  if (doc) {
+    doc->RemoveView(&m_watcher);
+    m_template.Core().CloseDocument(doc);
+  }
+}
+
+void CChildFrame::SetPanes(QWidget* tree, QWidget* view) {
+  if (m_splitter) {
+    if (tree) m_splitter->addWidget(tree);
+    if (view) m_splitter->addWidget(view);
+    m_splitter->setStretchFactor(m_splitter->count() - 1, 1);
+    if (m_pendingTreeWidth >= 0) SetTreeWidth(m_pendingTreeWidth);
+  } else if (view) {
+    setWidget(view);
+  }
+}
+
+int CChildFrame::GetTreeWidth() const {
+  if (!m_splitter || m_splitter->count() < 2) return -1;
+  QList<int> sizes = m_splitter->sizes();
+  // A splitter not laid out yet reports what it was asked for.
+  if (m_pendingTreeWidth >= 0 && !m_splitter->isVisible()) return m_pendingTreeWidth;
+  return sizes.value(0);
+}
+
+void CChildFrame::SetTreeWidth(int width) {
+  if (width < 0) width = 0;
+  m_pendingTreeWidth = width;
+  if (!m_splitter || m_splitter->count() < 2) return;
+  int total = m_splitter->width();
+  if (total <= width) total = width + 200;
+  m_splitter->setSizes({width, total - width});
+}
+
+void CChildFrame::Watcher::OnUpdate(platform::CView*, long hint, void*) {
+  if (hint == CPlaceDocument::kHintPosition || hint == 0) {
+    if (m_frame.m_document) m_frame.setWindowTitle(FromLatin1252(m_frame.m_document->GetTitle()));
+    emit m_frame.positionChanged();
+  }
+}
+
+}  // namespace klmw

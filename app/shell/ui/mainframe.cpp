@@ -1,0 +1,513 @@
+#include "app/shell/ui/mainframe.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+#include <algorithm>
+
+#include "app/shell/settings.h"
+#include "app/shell/ui/bibleviewsdialog.h"
+#include "app/shell/ui/childframe.h"
+#include "app/shell/ui/commands.h"
+#include "app/shell/ui/displayoptions.h"
+#include "app/shell/ui/doctemplate.h"
+#include "app/shell/ui/icons.h"
+#include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/qtext.h"
+#include "app/shell/ui/treebar.h"
+#include "platform/home.h"
+
+#ifndef KLMW_VERSION
+#define KLMW_VERSION "0.1"
+#endif
+
+namespace klmw {
+
+namespace {
+
+// The maker's pages opened by the two Internet commands of the Help menu.
+constexpr const char* kOnlineHelpUrl = "https://www.example.org/klmw/help/";
+constexpr const char* kHomePageUrl = "https://www.example.org/klmw/";
+
+const char* const kTopicColours[12] = {
+    "God - Dios",      "Discipleship - Discipulado", "Love - Amor",
+    "Faith - Fe",      "Sin - Pecado",               "Satan - Satan\xC3\xA1s",
+    "Salvation - Salvaci\xC3\xB3n", "Family - Familia", "Witnessing - Testimonio",
+    "Commandments - Mandamientos",  "History - Historia", "Prophecy - Profec\xC3\xAD" "a"};
+
+}  // namespace
+
+CMainFrame::CMainFrame(const std::string& settingsPath, CDisplayOptions& options, QWidget* parent)
+    : QMainWindow(parent), m_settingsPath(settingsPath), m_options(options) {
+  setObjectName(QStringLiteral("mainFrame"));
+  setWindowTitle(QApplication::applicationDisplayName());
+  m_mdi = new QMdiArea(this);
+  m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_mdi->setActivationOrder(QMdiArea::StackingOrder);
+  setCentralWidget(m_mdi);
+
+  CreateMenus();
+  CreateButtonBar();
+  CreateStatusBar();
+
+  m_treeBar = new CTreeBar(this);
+  addDockWidget(Qt::LeftDockWidgetArea, m_treeBar);
+  connect(m_treeBar, &CTreeBar::dimensionsRequested, this, &CMainFrame::ApplyTreeDimensions);
+  if (QMenu* view = findChild<QMenu*>(QStringLiteral("menuView"))) {
+    view->addSeparator();
+    view->addAction(m_buttonBar->toggleViewAction());
+    view->addAction(m_treeBar->toggleViewAction());
+  }
+
+  connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+  connect(this, &CMainFrame::refreshButtonBar, this, &CMainFrame::UpdateButtonBar);
+  connect(this, &CMainFrame::closeAllChildrenRequested, this, &CMainFrame::CloseAllChildren);
+
+  m_sync = ReadSyncOption(m_settingsPath) != 0 ? 1 : 0;
+  SetSync(m_sync);
+  SetBookshelf(0);
+  SetBibleCode({});
+  resize(600, 440);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label, bool enabled,
+                                QKeySequence shortcut) {
+  QAction* action = m_commands.value(id);
+  if (!action) {
+    action = new QAction(label, this);
+    action->setObjectName(QStringLiteral("cmd%1").arg(id));
+    action->setData(id);
+    action->setEnabled(enabled);
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    m_commands.insert(id, action);
+  }
+  if (menu) menu->addAction(action);
+  return action;
+}
+
+void CMainFrame::CreateMenus() {
+  QMenuBar* bar = menuBar();
+
+  QMenu* file = bar->addMenu(tr("&File"));
+  file->setObjectName(QStringLiteral("menuFile"));
+  connect(AddCommand(file, ID_WINDOW_NEW, tr("&New Window"), true, QKeySequence::New),
+          &QAction::triggered, this, &CMainFrame::newWindowRequested);
+  file->addSeparator();
+  AddCommand(file, ID_FILE_PRINT, tr("&Print..."), false, QKeySequence::Print);
+  AddCommand(file, ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"));
+  AddCommand(file, ID_FILE_PRINT_SETUP, tr("P&rint Setup..."));
+  AddCommand(file, ID_FILE_PAGE_SETUP, tr("Pa&ge Setup..."));
+  file->addSeparator();
+  connect(AddCommand(file, ID_FILE_CLOSE, tr("&Close Window"), true, QKeySequence::Close),
+          &QAction::triggered, this, [this] { m_mdi->closeActiveSubWindow(); });
+  connect(AddCommand(file, ID_APP_EXIT, tr("E&xit"), true, QKeySequence::Quit), &QAction::triggered,
+          this, &QWidget::close);
+
+  QMenu* edit = bar->addMenu(tr("&Edit"));
+  edit->setObjectName(QStringLiteral("menuEdit"));
+  AddCommand(edit, ID_EDIT_COPY, tr("&Copy"), false, QKeySequence::Copy);
+  AddCommand(edit, ID_COPY_RANGE, tr("Copy &Range of Verses..."));
+  edit->addSeparator();
+  AddCommand(edit, ID_EDIT_FIND, tr("&Search..."), false, QKeySequence::Find);
+  AddCommand(edit, ID_CANCEL_SEARCH, tr("Cancel Search"), false, QKeySequence::Cancel);
+  edit->addSeparator();
+  AddCommand(edit, ID_COMBINE_OR, tr("Combine with &OR"));
+  AddCommand(edit, ID_COMBINE_AND, tr("Combine with &AND"));
+  AddCommand(edit, ID_COMBINE_XOR, tr("Combine with &XOR"));
+  edit->addSeparator();
+  AddCommand(edit, ID_CHANGE_FONT, tr("Change the font..."));
+  AddCommand(edit, ID_CHANGE_COLOR, tr("C&olour..."));
+
+  QMenu* view = bar->addMenu(tr("&View"));
+  view->setObjectName(QStringLiteral("menuView"));
+  QAction* sync = AddCommand(view, ID_SYNCHRONIZE, tr("S&ynchronize Bibles"), true);
+  sync->setCheckable(true);
+  connect(sync, &QAction::triggered, this, &CMainFrame::OnToggleSync);
+  connect(AddCommand(view, ID_BIBLE_VIEWS, tr("&Bible Views..."), true), &QAction::triggered, this,
+          &CMainFrame::OnBibleViews);
+  AddCommand(view, ID_SHOW_CURRENT_BOOK, tr("Show just current book"))->setCheckable(true);
+  connect(AddCommand(view, ID_SCROLL_OPTION, tr("Scrolling by verse"), true), &QAction::triggered,
+          this, &CMainFrame::OnToggleScroll);
+  QMenu* pageDown = view->addMenu(tr("&Page Down"));
+  pageDown->setObjectName(QStringLiteral("menuPageDown"));
+  auto* modes = new QActionGroup(this);
+  const struct {
+    int id, mode;
+    const char* label;
+  } pageModes[] = {{ID_PAGE_DOWN_MODE0, 0, "Page by &Screen"},
+                   {ID_PAGE_DOWN_GROUP, 1, "Page by &Group of Verses"},
+                   {ID_PAGE_DOWN_CHAPTER, 3, "Page by &Chapter"},
+                   {ID_PAGE_DOWN_BOOK, 4, "Page by &Book"}};
+  for (const auto& m : pageModes) {
+    QAction* a = AddCommand(pageDown, m.id, tr(m.label), false);
+    a->setCheckable(true);
+    modes->addAction(a);
+    int mode = m.mode;
+    connect(a, &QAction::triggered, this, [this, mode] { OnSetPageDownMode(mode); });
+  }
+  QMenu* topics = view->addMenu(tr("&Topic Colours"));
+  topics->setObjectName(QStringLiteral("menuTopics"));
+  for (int k = 0; k < 12; ++k) AddCommand(topics, ID_TOPIC_COLOR_FIRST + k, QString::fromUtf8(kTopicColours[k]));
+
+  QMenu* go = bar->addMenu(tr("&Go"));
+  go->setObjectName(QStringLiteral("menuGo"));
+  AddCommand(go, ID_GOTO_VERSE, tr("&Goto Verse..."), false, QKeySequence(Qt::CTRL | Qt::Key_G));
+  AddCommand(go, ID_BACK, tr("&Back"), false, QKeySequence::Back);
+  go->addSeparator();
+  QMenu* marks = go->addMenu(tr("Book&marks"));
+  AddCommand(marks, ID_BOOKMARK_ADD, tr("&Add Bookmark"), false, QKeySequence(Qt::CTRL | Qt::Key_D));
+  AddCommand(marks, ID_BOOKMARK_LIST, tr("&Bookmark List..."));
+  AddCommand(marks, ID_BOOKMARK_DELETE, tr("&Delete Bookmark"));
+  QMenu* tagged = go->addMenu(tr("&Tagged Verses"));
+  AddCommand(tagged, ID_TAGGED_TAG, tr("&Tag Verse"));
+  AddCommand(tagged, ID_TAGGED_LIST, tr("Tagged &Verse List..."));
+  AddCommand(tagged, ID_TAGGED_CLEAR, tr("&Clear Tagged Verses"));
+  go->addSeparator();
+  AddCommand(go, ID_FOOTNOTES, tr("&Footnotes"));
+  AddCommand(go, ID_SCENES_BUTTON, tr("&Scenes"));
+  AddCommand(go, ID_MAPS_BUTTON, tr("M&aps"));
+
+  m_windowMenu = bar->addMenu(tr("&Window"));
+  m_windowMenu->setObjectName(QStringLiteral("menuWindow"));
+  connect(AddCommand(m_windowMenu, ID_WINDOW_TILE_HORZ, tr("Tile &Horizontal"), true),
+          &QAction::triggered, this, &CMainFrame::TileHorizontal);
+  connect(AddCommand(m_windowMenu, ID_WINDOW_TILE_VERT, tr("Tile &Vertical"), true),
+          &QAction::triggered, this, &CMainFrame::TileVertical);
+  connect(AddCommand(m_windowMenu, ID_WINDOW_CASCADE, tr("&Cascade"), true), &QAction::triggered,
+          this, &CMainFrame::Cascade);
+  connect(AddCommand(m_windowMenu, ID_WINDOW_ARRANGE, tr("&Arrange Icons"), true),
+          &QAction::triggered, this, &CMainFrame::ArrangeIcons);
+  connect(AddCommand(m_windowMenu, ID_WINDOW_CLOSE_ALL, tr("Close &All"), true), &QAction::triggered,
+          this, &CMainFrame::CloseAllChildren);
+  m_windowMenu->addSeparator();
+  connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateWindowMenu);
+
+  QMenu* help = bar->addMenu(tr("&Help"));
+  help->setObjectName(QStringLiteral("menuHelp"));
+  connect(AddCommand(help, ID_HELP_INDEX, tr("&Help"), true, QKeySequence::HelpContents),
+          &QAction::triggered, this, &CMainFrame::OnHelp);
+  connect(AddCommand(help, ID_HELP_ONLINE, tr("&Up to the minute help off our home page"), true),
+          &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kOnlineHelpUrl))); });
+  connect(AddCommand(help, ID_HELP_HOME_PAGE, tr("klmw on the &Internet"), true), &QAction::triggered,
+          this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl))); });
+  help->addSeparator();
+  connect(AddCommand(help, ID_APP_ABOUT, tr("&About klmw..."), true), &QAction::triggered, this,
+          &CMainFrame::OnAbout);
+}
+
+void CMainFrame::CreateButtonBar() {
+  m_buttonBar = addToolBar(tr("Button Bar"));
+  m_buttonBar->setObjectName(QStringLiteral("buttonBar"));
+  m_buttonBar->setIconSize(QSize(20, 20));
+  QStyle* s = style();
+  struct Button {
+    int id;
+    const char* tip;
+    QIcon icon;
+    int sameAs;  // the menu command it does, or 0
+  };
+  const Button buttons[] = {
+      {ID_NEW_BIBLE_WINDOW, "Open a New Bible Window", s->standardIcon(QStyle::SP_FileIcon), ID_WINDOW_NEW},
+      {ID_COPY_BUTTON, "Copy", s->standardIcon(QStyle::SP_DialogSaveButton), ID_EDIT_COPY},
+      {ID_SYNC_BUTTON, "Sync Windows", MakeSyncIcon(false), ID_SYNCHRONIZE},
+      {ID_TILE_HORZ_BUTTON, "Tile Horizontal", s->standardIcon(QStyle::SP_ToolBarVerticalExtensionButton), ID_WINDOW_TILE_HORZ},
+      {ID_TILE_VERT_BUTTON, "Tile Vertical", s->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton), ID_WINDOW_TILE_VERT},
+      {ID_SEARCH_BUTTON, "Search", s->standardIcon(QStyle::SP_FileDialogContentsView), ID_EDIT_FIND},
+      {ID_BACK, "Back", s->standardIcon(QStyle::SP_ArrowBack), 0},
+      {ID_GOTO_BUTTON, "Goto Verse", s->standardIcon(QStyle::SP_ArrowForward), ID_GOTO_VERSE},
+      {ID_BOOKMARK_BUTTON, "Bookmarks", s->standardIcon(QStyle::SP_DirHomeIcon), ID_BOOKMARK_LIST},
+      {ID_TAGGED_BUTTON, "Tagged Verses", s->standardIcon(QStyle::SP_DialogApplyButton), ID_TAGGED_LIST},
+      {ID_FOOTNOTES_BUTTON, "Footnotes", s->standardIcon(QStyle::SP_FileDialogDetailedView), ID_FOOTNOTES},
+      {ID_SCENES_BUTTON, "Scenes", s->standardIcon(QStyle::SP_DesktopIcon), 0},
+      {ID_MAPS_BUTTON, "Maps", s->standardIcon(QStyle::SP_DriveNetIcon), 0},
+  };
+  for (const Button& b : buttons) {
+    if (b.id == ID_TILE_HORZ_BUTTON || b.id == ID_BACK) m_buttonBar->addSeparator();
+    QAction* a = m_commands.value(b.id);
+    if (!a) {
+      a = new QAction(tr(b.tip), this);
+      a->setObjectName(QStringLiteral("cmd%1").arg(b.id));
+      a->setData(b.id);
+      m_commands.insert(b.id, a);
+      if (QAction* menu = b.sameAs ? m_commands.value(b.sameAs) : nullptr) {
+        a->setEnabled(menu->isEnabled());
+        connect(a, &QAction::triggered, menu, &QAction::trigger);
+        connect(menu, &QAction::enabledChanged, a, &QAction::setEnabled);
+      } else {
+        a->setEnabled(false);
+      }
+    }
+    a->setToolTip(tr(b.tip));
+    a->setIcon(b.icon);
+    m_buttonBar->addAction(a);
+  }
+  QAction* syncButton = m_commands.value(ID_SYNC_BUTTON);
+  syncButton->setCheckable(true);
+}
+
+void CMainFrame::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  m_panes[kPaneMessage] = new QLabel(tr("Ready"), this);
+  bar->addWidget(m_panes[kPaneMessage], 1);
+  for (int i = kPaneBible; i < kPaneCount; ++i) {
+    m_panes[i] = new QLabel(this);
+    m_panes[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_panes[i]->setMinimumWidth(60);
+    m_panes[i]->setAlignment(Qt::AlignCenter);
+    bar->addPermanentWidget(m_panes[i]);
+  }
+  // Command descriptions go to the message pane, which Qt hides while a
+  // temporary message shows; put it back when the message ends.
+  connect(bar, &QStatusBar::messageChanged, this, [this](const QString& text) {
+    m_panes[kPaneMessage]->setVisible(text.isEmpty());
+  });
+}
+
+QLabel* CMainFrame::GetStatusPane(int pane) const {
+  return pane >= 0 && pane < kPaneCount ? m_panes[pane] : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::GetChildFrames() const {
+  QList<CChildFrame*> frames;
+  const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::StackingOrder);
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    if (auto* f = qobject_cast<CChildFrame*>(*it)) frames.append(f);
+  }
+  return frames;
+}
+
+CChildFrame* CMainFrame::GetActiveChild() const {
+  if (auto* f = qobject_cast<CChildFrame*>(m_mdi->activeSubWindow())) return f;
+  // Without focus (a test, a window behind others) the top child counts.
+  QList<CChildFrame*> frames = GetChildFrames();
+  return frames.isEmpty() ? nullptr : frames.first();
+}
+
+CPlaceDocument* CMainFrame::GetActiveDocument() const {
+  CChildFrame* f = GetActiveChild();
+  return f ? dynamic_cast<CPlaceDocument*>(f->GetDocument()) : nullptr;
+}
+
+void CMainFrame::SetSync(int sync) {
+  m_sync = sync ? 1 : 0;
+  for (int id : {ID_SYNCHRONIZE, ID_SYNC_BUTTON}) {
+    if (QAction* a = m_commands.value(id)) {
+      QSignalBlocker block(a);
+      a->setChecked(m_sync == 1);
+    }
+  }
+  if (QAction* b = m_commands.value(ID_SYNC_BUTTON)) b->setIcon(MakeSyncIcon(m_sync == 1));
+  if (m_panes[kPaneSync]) m_panes[kPaneSync]->setText(m_sync ? tr("SYNC") : QString());
+}
+
+void CMainFrame::SetBookshelf(int bookshelf) {
+  m_bookshelf = bookshelf;
+  if (m_panes[kPaneBookshelf]) m_panes[kPaneBookshelf]->setText(tr("Shelf %1").arg(bookshelf));
+}
+
+void CMainFrame::SetBibleCode(const std::string& code) {
+  m_bibleCode = code.substr(0, 4);
+  if (m_panes[kPaneBible]) m_panes[kPaneBible]->setText(FromLatin1252(m_bibleCode));
+}
+
+void CMainFrame::OnToggleSync() {
+  SetSync(m_sync ? 0 : 1);
+  if (m_sync) FollowActiveBible();
+}
+
+// The windows on the same kind of document take the active one's section.
+void CMainFrame::FollowActiveBible() {
+  CChildFrame* active = GetActiveChild();
+  CPlaceDocument* doc = GetActiveDocument();
+  if (!active || !doc) return;
+  for (CChildFrame* f : GetChildFrames()) {
+    if (f == active || f->GetTemplate().GetIndex() != active->GetTemplate().GetIndex()) continue;
+    if (auto* other = dynamic_cast<CPlaceDocument*>(f->GetDocument())) other->SetSectionKey(doc->GetSectionKey());
+  }
+}
+
+void CMainFrame::OnBibleViews() {
+  CBibleViewsDialog dialog(this);
+  bool wasSuppressed = m_options.m_suppressFootnotes;
+  dialog.SetSuppressFootnotes(wasSuppressed);
+  if (dialog.exec() != QDialog::Accepted) return;
+  m_options.m_suppressFootnotes = dialog.GetSuppressFootnotes();
+  // Every window is laid out again when suppression was on before, and the
+  // active document is told in any case.
+  if (wasSuppressed) {
+    for (CChildFrame* f : GetChildFrames()) {
+      if (f->GetDocument()) f->GetDocument()->UpdateAllViews(nullptr);
+    }
+  } else if (CChildFrame* f = GetActiveChild(); f && f->GetDocument()) {
+    f->GetDocument()->UpdateAllViews(nullptr);
+  }
+}
+
+void CMainFrame::OnToggleScroll() {
+  m_options.m_scrollByVerse = !m_options.m_scrollByVerse;
+  // The item offers the other way of scrolling.
+  m_commands.value(ID_SCROLL_OPTION)->setText(m_options.m_scrollByVerse ? tr("Scrolling by line")
+                                                                        : tr("Scrolling by verse"));
+}
+
+void CMainFrame::OnSetPageDownMode(int mode) {
+  if (CPlaceDocument* doc = GetActiveDocument()) doc->SetPageDownMode(mode);
+  UpdateButtonBar();
+}
+
+void CMainFrame::OnHelp() {
+  // The help page: beside the program, else the README of the source tree
+  // the program was built in, else the one a package installs.
+  const QString dir = QString::fromStdString(platform::GetProgramDir());
+  const QString exeDir = QString::fromStdString(platform::GetExecutableDir());
+  const QStringList candidates = {dir + QStringLiteral("klmw-help.html"), dir + QStringLiteral("README.md"),
+                                  exeDir + QStringLiteral("../../README.md"),
+                                  QStringLiteral("/usr/share/doc/klmw/README.md")};
+  for (const QString& path : candidates) {
+    if (QFileInfo::exists(path)) {
+      QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).canonicalFilePath()));
+      return;
+    }
+  }
+  QMessageBox::information(this, windowTitle(), tr("The help file could not be found."));
+}
+
+void CMainFrame::OnAbout() {
+  QMessageBox::about(this, tr("About klmw"),
+                     tr("<h3>klmw %1</h3><p>Bible study and reference books.</p>"
+                        "<p>Built with Qt %2.</p>")
+                         .arg(QStringLiteral(KLMW_VERSION), QString::fromLatin1(qVersion())));
+}
+
+void CMainFrame::OnSubWindowActivated(QMdiSubWindow*) { UpdateButtonBar(); }
+
+void CMainFrame::UpdateButtonBar() {
+  CPlaceDocument* doc = GetActiveDocument();
+  const int modeIds[] = {ID_PAGE_DOWN_MODE0, ID_PAGE_DOWN_GROUP, ID_PAGE_DOWN_CHAPTER, ID_PAGE_DOWN_BOOK};
+  const int modes[] = {0, 1, 3, 4};
+  for (int i = 0; i < 4; ++i) {
+    QAction* a = m_commands.value(modeIds[i]);
+    a->setEnabled(doc != nullptr);
+    a->setChecked(doc && doc->GetPageDownMode() == modes[i]);
+  }
+  SetSync(m_sync);
+}
+
+void CMainFrame::UpdateWindowMenu() {
+  for (QAction* a : m_windowListActions) {
+    m_windowMenu->removeAction(a);
+    a->deleteLater();
+  }
+  m_windowListActions.clear();
+  const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+  for (int i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* w = windows[i];
+    QString label = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(w->windowTitle())
+                          : QStringLiteral("%1 %2").arg(i + 1).arg(w->windowTitle());
+    QAction* a = m_windowMenu->addAction(label);
+    a->setCheckable(true);
+    a->setChecked(w == m_mdi->activeSubWindow());
+    connect(a, &QAction::triggered, this, [this, w] { m_mdi->setActiveSubWindow(w); });
+    m_windowListActions.append(a);
+  }
+}
+
+void CMainFrame::Tile(bool horizontal) {
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+    if (w->isVisible() && !w->isMinimized()) windows.append(w);
+  }
+  if (windows.isEmpty()) return;
+  QRect area = m_mdi->viewport()->rect();
+  // Icons keep the bottom row.
+  for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+    if (w->isMinimized()) {
+      area.setBottom(area.bottom() - w->height());
+      break;
+    }
+  }
+  const int n = static_cast<int>(windows.size());
+  for (int i = 0; i < n; ++i) {
+    QMdiSubWindow* w = windows[i];
+    if (w->isMaximized()) w->showNormal();
+    QRect r;
+    if (horizontal) {
+      // One above the other, each the full width.
+      int top = area.top() + area.height() * i / n;
+      int bottom = area.top() + area.height() * (i + 1) / n;
+      r = QRect(area.left(), top, area.width(), bottom - top);
+    } else {
+      int left = area.left() + area.width() * i / n;
+      int right = area.left() + area.width() * (i + 1) / n;
+      r = QRect(left, area.top(), right - left, area.height());
+    }
+    w->setGeometry(r);
+  }
+  emit workspaceChanged();
+}
+
+void CMainFrame::TileHorizontal() { Tile(true); }
+void CMainFrame::TileVertical() { Tile(false); }
+
+void CMainFrame::Cascade() {
+  m_mdi->cascadeSubWindows();
+  emit workspaceChanged();
+}
+
+void CMainFrame::ArrangeIcons() {
+  const QRect area = m_mdi->viewport()->rect();
+  int x = area.left();
+  int y = area.bottom();
+  for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+    if (!w->isMinimized()) continue;
+    QSize size = w->size();
+    if (x > area.left() && x + size.width() > area.right()) {
+      x = area.left();
+      y -= size.height();
+    }
+    w->move(x, y - size.height() + 1);
+    x += size.width();
+  }
+}
+
+void CMainFrame::CloseAllChildren() {
+  for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+    w->close();
+  }
+}
+
+void CMainFrame::ApplyTreeDimensions(int width, int height) {
+  resizeDocks({m_treeBar}, {width}, Qt::Horizontal);
+  if (m_treeBar->isFloating()) m_treeBar->resize(width, height);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!m_closed) {
+    m_closed = true;
+    WriteSyncOption(m_settingsPath, m_sync);
+    emit closing();
+    m_treeBar->WriteDimensions(m_settingsPath);
+  }
+  event->accept();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  m_treeBar->raise();
+}
+
+}  // namespace klmw

@@ -1,0 +1,113 @@
+// The program's MDI frame: menu bar, button bar, status bar with four panes,
+// the docked tree bar and the MDI area holding the Bible and book windows.
+// The frame routes program-wide commands to the active window; what needs
+// the application object (opening windows, saving the workspace) goes out
+// as signals.
+#pragma once
+
+#include <QMainWindow>
+#include <QMap>
+#include <string>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace klmw {
+
+class CChildFrame;
+class CPlaceDocument;
+class CTreeBar;
+struct CDisplayOptions;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  enum EStatusPane { kPaneMessage, kPaneBible, kPaneBookshelf, kPaneSync, kPaneCount };
+
+  CMainFrame(const std::string& settingsPath, CDisplayOptions& options, QWidget* parent = nullptr);
+  ~CMainFrame() override;
+
+  QMdiArea* GetMdiArea() const { return m_mdi; }
+  CTreeBar* GetTreeBar() const { return m_treeBar; }
+  QToolBar* GetButtonBar() const { return m_buttonBar; }
+  QAction* GetCommand(int id) const { return m_commands.value(id); }
+  QLabel* GetStatusPane(int pane) const;
+
+  // MDI children, the active one first and then down the stacking order.
+  QList<CChildFrame*> GetChildFrames() const;
+  CChildFrame* GetActiveChild() const;
+  CPlaceDocument* GetActiveDocument() const;
+
+  int GetSync() const { return m_sync; }
+  void SetSync(int sync);
+  int GetBookshelf() const { return m_bookshelf; }
+  void SetBookshelf(int bookshelf);
+  const std::string& GetBibleCode() const { return m_bibleCode; }
+  // At most 4 characters are kept.
+  void SetBibleCode(const std::string& code);
+
+  void TileHorizontal();
+  void TileVertical();
+  void Cascade();
+  void ArrangeIcons();
+  void CloseAllChildren();
+
+  // Applies a tree bar size (width and height) to the dock.
+  void ApplyTreeDimensions(int width, int height);
+
+ signals:
+  // Private message 0x410: the tree bar rebuilds its tree.
+  void rebuildTree();
+  // Private message 0x40B: every MDI child closes.
+  void closeAllChildrenRequested();
+  // Private message 0x413: the button bar is brought up to date.
+  void refreshButtonBar();
+  // Command 2020/450: a new Bible window on the current Bible.
+  void newWindowRequested();
+  // The frame is closing, after [Options] Sync was written: the workspace
+  // is saved now, while the children still exist.
+  void closing();
+  // An MDI child opened, closed or moved to another book or verse.
+  void workspaceChanged();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QAction* AddCommand(QMenu* menu, int id, const QString& label, bool enabled = false,
+                      QKeySequence shortcut = {});
+  void CreateMenus();
+  void CreateButtonBar();
+  void CreateStatusBar();
+  void OnToggleSync();
+  void OnBibleViews();
+  void OnHelp();
+  void OnAbout();
+  void OnSetPageDownMode(int mode);
+  void OnToggleScroll();
+  void OnSubWindowActivated(QMdiSubWindow* window);
+  void UpdateButtonBar();
+  void UpdateWindowMenu();
+  void FollowActiveBible();
+  void Tile(bool horizontal);
+
+  std::string m_settingsPath;
+  CDisplayOptions& m_options;
+  QMdiArea* m_mdi;
+  CTreeBar* m_treeBar = nullptr;
+  QToolBar* m_buttonBar = nullptr;
+  QMenu* m_windowMenu = nullptr;
+  QList<QAction*> m_windowListActions;
+  QLabel* m_panes[kPaneCount] = {};
+  QMap<int, QAction*> m_commands;
+  int m_sync = 0;
+  int m_bookshelf = 0;
+  std::string m_bibleCode;
+  bool m_closed = false;
+};
+
+}  // namespace klmw

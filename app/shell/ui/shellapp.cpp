@@ -1,0 +1,347 @@
+#include "app/shell/ui/shellapp.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QScreen>
+#include <QSplitter>
+#include <algorithm>
+
+#include "app/shell/settings.h"
+#include "app/shell/ui/childframe.h"
+#include "app/shell/ui/doctemplate.h"
+#include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/plaintreeview.h"
+#include "app/shell/ui/plainview.h"
+#include "app/shell/ui/splash.h"
+#include "app/shell/ui/treebar.h"
+#include "platform/file.h"
+
+#ifndef KLMW_VERSION
+#define KLMW_VERSION "0.1"
+#endif
+
+namespace klmw {
+
+namespace {
+
+// Verses shown after the position line by the stand-in Bible view.
+constexpr int kVersesShown = 8;
+
+// Show states of a saved window record.
+constexpr int kShowMinimized = 2;
+constexpr int kShowMaximized = 3;
+constexpr int kShowMinNoActive = 7;
+constexpr int kShowMinimize = 6;
+
+QRect EntryRect(const CWhereEntry& e) {
+  return QRect(QPoint(e.left, e.top), QSize(e.right - e.left, e.bottom - e.top));
+}
+
+CWhereEntry RectEntry(const QRect& r) {
+  CWhereEntry e;
+  e.left = r.left();
+  e.top = r.top();
+  e.right = r.left() + r.width();
+  e.bottom = r.top() + r.height();
+  return e;
+}
+
+// A saved rectangle made usable: damaged records (negative or huge sizes,
+// places far off screen) must not hide a window.
+QRect SaneRect(QRect r, const QSize& fallback, const QRect& bounds) {
+  if (r.width() < 100 || r.height() < 60 || r.width() > 20000 || r.height() > 20000) r.setSize(fallback);
+  if (!bounds.isEmpty()) {
+    r.setWidth(std::min(r.width(), bounds.width()));
+    r.setHeight(std::min(r.height(), bounds.height()));
+    if (r.left() < bounds.left() || r.left() > bounds.right() - 40) r.moveLeft(bounds.left());
+    if (r.top() < bounds.top() || r.top() > bounds.bottom() - 40) r.moveTop(bounds.top());
+  }
+  return r;
+}
+
+}  // namespace
+
+CShellApp::CShellApp(const std::string& settingsPath, QObject* parent)
+    // The path is always given: the core's own fall-back for "" does not
+    // reach the settings file.
+    : QObject(parent), m_core(settingsPath.empty() ? klmw::GetSettingsPath() : settingsPath) {
+  m_autosave.setSingleShot(true);
+  m_autosave.setInterval(1000);
+  connect(&m_autosave, &QTimer::timeout, this, [this] {
+    if (m_closing || m_savingDisabled || !m_frame) return;
+    ++m_autosaves;
+    SaveWorkspace(m_core.GetCurrentBookshelf());
+  });
+}
+
+CShellApp::~CShellApp() {
+  // The frames close their documents through the templates: frames first.
+  m_frame.reset();
+}
+
+CUiDocTemplate* CShellApp::GetTemplate(int index) const {
+  return index >= 0 && index < kTemplateCount ? m_templates[static_cast<size_t>(index)].get() : nullptr;
+}
+
+const CBibleModule* CShellApp::BibleOf(const CPlaceDocument& doc) const {
+  CStudyAppCore& core = const_cast<CStudyAppCore&>(m_core);
+  const cSOLTBook* book = core.GetRegistry().GetBook(doc.GetBookIndex());
+  return book ? core.GetBibleModules().Find(book->GetBookName()) : nullptr;
+}
+
+std::string CShellApp::DescribePosition(const CPlaceDocument& doc) const {
+  CStudyAppCore& core = const_cast<CStudyAppCore&>(m_core);
+  if (core.GetRegistry().GetBookCount() == 0) {
+    return "No book is registered.\nRegister your books with Bookcase, then open them from the tree bar.";
+  }
+  const CBibleModule* bible = BibleOf(doc);
+  if (!bible) return "Section " + std::to_string(doc.GetSectionKey());
+  int book = 0, chapter = 0, verse = 0;
+  if (!bible->IndexToPlace(doc.GetSectionKey(), book, chapter, verse)) {
+    return "Verse " + std::to_string(doc.GetSectionKey() + 1) + " is not in this Bible";
+  }
+  std::string out = bible->GetBookLabel(book + 1) + " " + std::to_string(chapter + 1) + ":" +
+                    std::to_string(verse + 1) + "\n";
+  platform::File file;
+  if (!bible->OpenText(file)) return out;
+  for (int i = 0; i < kVersesShown; ++i) {
+    int index = doc.GetSectionKey() + i;
+    int b = 0, c = 0, v = 0;
+    std::string text;
+    if (!bible->IndexToPlace(index, b, c, v) || !bible->GetVerseText(file, index + 1, text)) break;
+    out += std::to_string(c + 1) + ":" + std::to_string(v + 1) + " " + text + "\n";
+  }
+  return out;
+}
+
+void CShellApp::CreateTemplates() {
+  CStudyAppCore* core = &m_core;
+  // Every window opens a registry book by the name "Book# %d %d"; an empty
+  // name gives an empty document.
+  auto opener = [core](platform::CDocument& doc, const std::string& name) {
+    int book = 0, key = 0;
+    if (!ParseBookDocumentName(name, book, key)) return false;
+    auto& place = static_cast<CPlaceDocument&>(doc);
+    const cSOLTBook* entry = core->GetRegistry().GetBook(book);
+    if (!entry) book = 0;
+    place.SetTitle(entry ? entry->GetBookName() : std::string("(no book)"));
+    place.SetPosition(book, key, 0, " ", 4);
+    return true;
+  };
+  auto factory = [] { return std::make_unique<CPlaceDocument>(); };
+  ViewFactory plain = [this](platform::CDocument&, QWidget* parent) {
+    auto* v = new CPlainView([this](const CPlaceDocument& d) { return DescribePosition(d); }, parent);
+    return CMadeView{v, v};
+  };
+  ViewFactory tree = [this](platform::CDocument&, QWidget* parent) {
+    auto* v = new CPlainTreeView([this](const CPlaceDocument& d) { return BibleOf(d); }, parent);
+    return CMadeView{v, v};
+  };
+  using Kind = CUiDocTemplate::FrameKind;
+  const struct {
+    const char* name;
+    Kind kind;
+    bool withTree;
+  } kinds[kTemplateCount] = {
+      {"Book", Kind::Splitter, true},       {"Book Tree", Kind::Splitter, false},
+      {"Bible", Kind::Splitter, true},      {"Bible Tree", Kind::Splitter, false},
+      {"Notes", Kind::Splitter, false},     {"Picture", Kind::Plain, false},
+      {"Reference", Kind::Splitter, false},
+  };
+  for (int i = 0; i < kTemplateCount; ++i) {
+    auto core = std::make_unique<platform::CDocTemplate>(kinds[i].name, factory, opener);
+    m_templates[static_cast<size_t>(i)] = std::make_unique<CUiDocTemplate>(
+        i, std::move(core), kinds[i].kind, plain, kinds[i].withTree ? tree : ViewFactory{});
+  }
+}
+
+bool CShellApp::InitInstance(const CStartOptions& options) {
+  m_startOptions = options;
+  // Stage 2, OLE, has nothing to do here; stage 3's recent-file list is not
+  // kept (no file type opens from it).
+  CreateTemplates();
+  m_frame = std::make_unique<CMainFrame>(m_core.GetSettingsPath(), m_options);
+  if (options.splash) CSplashWnd::ShowSplashScreen(QStringLiteral(KLMW_VERSION));
+  CMainFrame* frame = m_frame.get();
+  connect(frame, &CMainFrame::newWindowRequested, this, &CShellApp::OnNewWindow);
+  connect(frame, &CMainFrame::closing, this, &CShellApp::OnFrameClosing);
+  connect(frame, &CMainFrame::workspaceChanged, this, &CShellApp::ScheduleAutosave);
+  connect(frame, &CMainFrame::rebuildTree, this, [this] { m_frame->GetTreeBar()->Rebuild(m_core.GetRegistry()); });
+  connect(frame->GetTreeBar(), &CTreeBar::openBook, this, [this](int book, int key) { OpenBook(book, key); });
+  connect(frame->GetMdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+    if (auto* f = qobject_cast<CChildFrame*>(w)) {
+      auto* doc = dynamic_cast<CPlaceDocument*>(f->GetDocument());
+      const cSOLTBook* book = doc ? m_core.GetRegistry().GetBook(doc->GetBookIndex()) : nullptr;
+      if (book && m_core.GetBibleModules().Find(book->GetBookName())) {
+        m_core.SetCurrentBibleCode(book->GetBookName());
+        m_frame->SetBibleCode(m_core.GetCurrentBibleCode());
+      }
+    }
+  });
+
+  // Stage 11: the window shows (and paints) before the slow stages.
+  frame->show();
+  if (options.synchronous) {
+    FinishStartup();
+  } else {
+    QTimer::singleShot(0, this, &CShellApp::FinishStartup);
+  }
+  return true;
+}
+
+void CShellApp::FinishStartup() {
+  if (!m_frame) return;
+  // Stages 12 to 14: bookshelf, words like SOLT, the registry.
+  m_core.Startup();
+  m_frame->SetBookshelf(m_core.GetCurrentBookshelf());
+  // Stage 15.
+  RestoreWorkspace(m_core.GetCurrentBookshelf());
+  emit m_frame->rebuildTree();
+  // The book list opened empty: tell the user and start bookcase.
+  if (m_startOptions.offerBookcase && m_core.GetRegistry().GetBookCount() == 0) {
+    if (m_core.GetRegistry().OfferBookcaseWhenEmpty() > 0) emit m_frame->rebuildTree();
+  }
+  // Stage 16.
+  emit m_frame->refreshButtonBar();
+  m_ready = true;
+  emit ready();
+}
+
+CWindowHooks CShellApp::MakeHooks() {
+  CWindowHooks hooks;
+  hooks.closeAllWindows = [this] { emit m_frame->closeAllChildrenRequested(); };
+  hooks.openWindow = [this](const CWindowToOpen& w, const CWhereEntry& e) {
+    CChildFrame* frame =
+        m_templates[kTemplateBibleText]->OpenDocumentFile(m_frame->GetMdiArea(), w.documentName, false);
+    if (!frame) return;
+    if (auto* doc = dynamic_cast<CPlaceDocument*>(frame->GetDocument())) {
+      doc->SetPosition(e.bookIndex, e.sectionKey, e.firstPosition, e.searchString, e.pageDownMode);
+    }
+    QRect area = m_frame->GetMdiArea()->viewport()->rect();
+    if (area.width() < 200 || area.height() < 150) area = QRect();  // not laid out yet
+    frame->setGeometry(SaneRect(EntryRect(e), QSize(500, 330), area));
+    frame->SetTreeWidth(std::max(0, e.treeWidth));
+    frame->setProperty("klmwShowState", e.showState);
+    m_restored.push_back(frame);
+  };
+  hooks.finishRestore = [this](const CWhereEntry& main, int treeWidth, int treeHeight) {
+    QRect screen;
+    if (QScreen* s = m_frame->screen()) screen = s->availableGeometry();
+    m_frame->setGeometry(SaneRect(EntryRect(main), QSize(600, 440), screen));
+    // Without a saved size the bar takes a fifth of the frame.
+    if (treeWidth > 0) {
+      m_frame->GetTreeBar()->SetDimensions(treeWidth, treeHeight);
+    } else {
+      m_frame->GetTreeBar()->SetDimensions(std::max(CTreeBar::kMinWidth, m_frame->width() / 5), m_frame->height());
+    }
+    // From the last window back to the first, so the first (saved as the
+    // active one) ends on top and active.
+    for (auto it = m_restored.rbegin(); it != m_restored.rend(); ++it) {
+      CChildFrame* f = *it;
+      switch (f->property("klmwShowState").toInt()) {
+        case kShowMinimized:
+        case kShowMinimize:
+        case kShowMinNoActive: f->showMinimized(); break;
+        case kShowMaximized: f->showMaximized(); break;
+        default: f->showNormal(); break;
+      }
+      WatchFrame(f);
+    }
+    if (!m_restored.empty()) m_frame->GetMdiArea()->setActiveSubWindow(m_restored.front());
+    m_restored.clear();
+  };
+  hooks.captureMainFrame = [this] { return RectEntry(m_frame->geometry()); };
+  hooks.captureWindows = [this] {
+    std::vector<CWhereEntry> entries;
+    for (CChildFrame* f : m_frame->GetChildFrames()) {
+      if (f->GetTemplate().GetIndex() == kTemplatePicture || !f->GetSplitter()) continue;
+      CWhereEntry e = RectEntry(f->geometry());
+      e.treeWidth = std::max(0, f->GetTreeWidth());
+      if (auto* doc = dynamic_cast<CPlaceDocument*>(f->GetDocument())) {
+        e.bookIndex = doc->GetBookIndex();
+        e.sectionKey = doc->GetSectionKey();
+        e.firstPosition = doc->GetFirstPosition();
+        e.pageDownMode = doc->GetPageDownMode();
+        e.searchString = doc->GetSearchString();
+      }
+      entries.push_back(e);
+    }
+    return entries;
+  };
+  return hooks;
+}
+
+void CShellApp::RestoreWorkspace(int bookshelf) {
+  m_restoring = true;
+  m_restored.clear();
+  m_core.RestoreWorkspace(bookshelf, MakeHooks());
+  m_frame->SetBibleCode(m_core.GetCurrentBibleCode());
+  m_restoring = false;
+}
+
+bool CShellApp::SaveWorkspace(int bookshelf) {
+  if (m_savingDisabled || !m_frame) return false;
+  m_autosave.stop();
+  return m_core.SaveWorkspace(bookshelf, MakeHooks());
+}
+
+void CShellApp::SwitchBookshelf(int bookshelf) {
+  m_restoring = true;
+  m_core.SwitchBookshelf(bookshelf, MakeHooks());
+  m_restoring = false;
+  m_frame->SetBookshelf(m_core.GetCurrentBookshelf());
+  m_frame->SetBibleCode(m_core.GetCurrentBibleCode());
+  emit m_frame->rebuildTree();
+  emit m_frame->refreshButtonBar();
+}
+
+void CShellApp::ScheduleAutosave() {
+  if (!m_ready || m_restoring || m_closing || m_savingDisabled) return;
+  if (!m_autosave.isActive()) m_autosave.start();
+}
+
+void CShellApp::WatchFrame(CChildFrame* frame) {
+  connect(frame, &CChildFrame::positionChanged, this, &CShellApp::ScheduleAutosave);
+  connect(frame, &QObject::destroyed, this, &CShellApp::ScheduleAutosave);
+}
+
+CChildFrame* CShellApp::OpenBook(int bookIndex, int sectionKey) {
+  CChildFrame* frame = m_templates[kTemplateBibleText]->OpenDocumentFile(
+      m_frame->GetMdiArea(), FormatBookDocumentName(bookIndex, sectionKey), false);
+  if (!frame) return nullptr;
+  frame->resize(500, 330);
+  frame->SetTreeWidth(100);
+  frame->show();
+  m_frame->GetMdiArea()->setActiveSubWindow(frame);
+  WatchFrame(frame);
+  ScheduleAutosave();
+  return frame;
+}
+
+void CShellApp::OnNewWindow() {
+  // A new window on the current Bible, at the active window's verse when
+  // that window shows the same Bible.
+  CDataSetRegistry& registry = m_core.GetRegistry();
+  int book = registry.FindBook(m_core.GetCurrentBibleCode());
+  if (book < 0) {
+    for (int i = 0; i < registry.GetBookCount() && book < 0; ++i) {
+      if (m_core.GetBibleModules().Find(registry.GetBook(i)->GetBookName())) book = i;
+    }
+  }
+  if (book < 0) book = 0;
+  int key = 0;
+  if (CPlaceDocument* doc = m_frame->GetActiveDocument(); doc && doc->GetBookIndex() == book) {
+    key = doc->GetSectionKey();
+  }
+  OpenBook(book, key);
+}
+
+void CShellApp::OnFrameClosing() {
+  if (!m_savingDisabled) SaveWorkspace(m_core.GetCurrentBookshelf());
+  m_closing = true;
+  m_autosave.stop();
+}
+
+}  // namespace klmw

@@ -1,0 +1,100 @@
+// The Qt application object: owns the logic (CStudyAppCore), the seven
+// document templates and the main frame; runs the start-up stages and puts
+// the workspace's windows back. Heavy work (the registry with its presence
+// tests and Bible modules, the workspace) runs after the first paint.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/shell/studyapp.h"
+#include "app/shell/ui/displayoptions.h"
+
+namespace klmw {
+
+class CChildFrame;
+class CMainFrame;
+class CPlaceDocument;
+class CUiDocTemplate;
+
+enum ETemplate {
+  kTemplateBookText = 0,
+  kTemplateBookTree = 1,
+  kTemplateBibleText = 2,
+  kTemplateBibleTree = 3,
+  kTemplateNotes = 4,
+  kTemplatePicture = 5,
+  kTemplateReference = 6,
+  kTemplateCount = 7,
+};
+
+struct CStartOptions {
+  bool splash = true;
+  // When no book is registered: tell the user and start bookcase.
+  bool offerBookcase = true;
+  // Run the deferred stages at once instead of after the first paint.
+  bool synchronous = false;
+};
+
+class CShellApp : public QObject {
+  Q_OBJECT
+ public:
+  // settingsPath "" is the settings file beside the program.
+  explicit CShellApp(const std::string& settingsPath = {}, QObject* parent = nullptr);
+  ~CShellApp() override;
+
+  CStudyAppCore& Core() { return m_core; }
+  CMainFrame* GetMainFrame() const { return m_frame.get(); }
+  CUiDocTemplate* GetTemplate(int index) const;
+  CDisplayOptions& GetOptions() { return m_options; }
+  bool IsReady() const { return m_ready; }
+
+  // The start-up stages; false when start-up fails.
+  bool InitInstance(const CStartOptions& options = {});
+
+  // Opens a Bible or book window through template [2].
+  CChildFrame* OpenBook(int bookIndex, int sectionKey);
+  void RestoreWorkspace(int bookshelf);
+  bool SaveWorkspace(int bookshelf);
+  void SwitchBookshelf(int bookshelf);
+  // Saves the current bookshelf at most once a second.
+  void ScheduleAutosave();
+  // Stops saving: the program ends without writing the settings file.
+  void DisableSaving() { m_savingDisabled = true; }
+  int GetAutosaveCount() const { return m_autosaves; }
+
+  // The Bible a document shows, or null.
+  const CBibleModule* BibleOf(const CPlaceDocument& doc) const;
+  // The position of a document in words and the first verses from there.
+  std::string DescribePosition(const CPlaceDocument& doc) const;
+
+ signals:
+  // The deferred stages are done: the workspace is restored.
+  void ready();
+
+ private:
+  void CreateTemplates();
+  void FinishStartup();
+  void OnNewWindow();
+  void OnFrameClosing();
+  void WatchFrame(CChildFrame* frame);
+  CWindowHooks MakeHooks();
+
+  CStudyAppCore m_core;
+  CDisplayOptions m_options;
+  std::array<std::unique_ptr<CUiDocTemplate>, kTemplateCount> m_templates;
+  std::unique_ptr<CMainFrame> m_frame;
+  CStartOptions m_startOptions;
+  std::vector<CChildFrame*> m_restored;
+  QTimer m_autosave;
+  bool m_ready = false;
+  bool m_restoring = false;
+  bool m_closing = false;
+  bool m_savingDisabled = false;
+  int m_autosaves = 0;
+};
+
+}  // namespace klmw

@@ -1,0 +1,86 @@
+#include "app/shell/ui/treebar.h"
+
+#include <QHeaderView>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include "app/shell/registry.h"
+#include "app/shell/settings.h"
+#include "app/shell/ui/qtext.h"
+
+namespace klmw {
+
+namespace {
+constexpr int kBookRole = Qt::UserRole;
+constexpr int kKeyRole = Qt::UserRole + 1;
+}  // namespace
+
+CTreeBar::CTreeBar(QWidget* parent) : QDockWidget(tr("Books"), parent) {
+  setObjectName(QStringLiteral("treeBar"));
+  setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  m_tabs = new QTabWidget(this);
+  m_tabs->setDocumentMode(true);
+  m_books = new QTreeWidget(m_tabs);
+  m_books->setHeaderHidden(true);
+  m_books->setColumnCount(1);
+  m_books->header()->setStretchLastSection(true);
+  m_tabs->addTab(m_books, tr("Books"));
+  setWidget(m_tabs);
+  setMinimumWidth(kMinWidth);
+  connect(m_books, &QTreeWidget::itemActivated, this,
+          [this](QTreeWidgetItem* item, int) { OnItemActivated(item); });
+}
+
+void CTreeBar::SetDimensions(int width, int height) {
+  m_width = std::max(width, kMinWidth);
+  m_height = std::max(height, 0);
+  emit dimensionsRequested(m_width, m_height);
+}
+
+void CTreeBar::GetDimensions(int& width, int& height) const {
+  if (isVisible()) {
+    width = this->width();
+    height = this->height();
+  } else {
+    width = m_width;
+    height = m_height;
+  }
+}
+
+bool CTreeBar::WriteDimensions(const std::string& settingsPath) const {
+  int w = 0, h = 0;
+  GetDimensions(w, h);
+  return WriteTreeDimensions(settingsPath, std::max(w, kMinWidth), h);
+}
+
+void CTreeBar::Rebuild(const CDataSetRegistry& registry) {
+  m_books->clear();
+  auto* root = new QTreeWidgetItem(m_books, {tr("Books on Disk")});
+  root->setData(0, kBookRole, -1);
+  const CBibleModuleList& modules = registry.GetBibleModules();
+  for (int i = 0; i < registry.GetBookCount(); ++i) {
+    const cSOLTBook* book = registry.GetBook(i);
+    auto* item = new QTreeWidgetItem(root, {FromLatin1252(book->GetBookName())});
+    item->setToolTip(0, FromLatin1252(book->GetTextPath()));
+    item->setData(0, kBookRole, i);
+    item->setData(0, kKeyRole, 0);
+    if (const CBibleModule* bible = modules.Find(book->GetBookName())) {
+      const std::vector<int>& cumulative = bible->GetCumulative();
+      for (int b = 1; b <= bible->GetBookCount(); ++b) {
+        auto* child = new QTreeWidgetItem(item, {FromLatin1252(bible->GetBookLabel(b))});
+        child->setData(0, kBookRole, i);
+        child->setData(0, kKeyRole, cumulative[static_cast<size_t>(b - 1)]);
+      }
+    }
+  }
+  root->setExpanded(true);
+}
+
+void CTreeBar::OnItemActivated(QTreeWidgetItem* item) {
+  if (!item) return;
+  int book = item->data(0, kBookRole).toInt();
+  if (book < 0) return;
+  emit openBook(book, item->data(0, kKeyRole).toInt());
+}
+
+}  // namespace klmw
