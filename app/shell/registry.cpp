@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <thread>
 
 #include "app/shell/settings.h"
@@ -24,6 +27,12 @@ namespace {
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::exists(path, ec);
+}
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
 }
 
 std::string ReadString(const std::string& section, const char* key, const char* def, const std::string& file) {
@@ -58,21 +67,39 @@ int CDataSetRegistry::LoadRegistry() {
   if (setCount <= 0) return 1;
   setCount = std::min(setCount, kMaxDataSets);
 
+  // Which sections exist, read once: a count far beyond the sections written
+  // (a damaged file) then costs nothing, since a missing section only ever
+  // gives defaults and skipped books.
+  std::set<std::string> sections;
+  std::map<int, int> lastBook;  // data set -> highest m of a BOOK_n_m section
+  for (const std::string& name : platform::GetPrivateProfileSectionNames(ini)) {
+    std::string lower = LowerAscii(name);
+    sections.insert(lower);
+    int n = 0, m = 0;
+    char tail = 0;
+    if (std::sscanf(lower.c_str(), "book_%d_%d%c", &n, &m, &tail) == 2 && n > 0 && m > 0)
+      lastBook[n] = std::max(lastBook[n], m);
+  }
+
   int total = 0;
   for (int n = 1; n <= setCount; ++n) {
     const std::string setSection = "DATASET_" + std::to_string(n);
+    const bool setPresent = sections.count(LowerAscii(setSection)) != 0;
     cSOLTDataSet set;
     set.SetDataSetNumber(std::to_string(n).c_str());
-    set.SetDataSetName(ReadString(setSection, "DATASETNAME", "", ini).c_str());
-    set.SetPublisherName(ReadString(setSection, "PUBLISHERNAME", "Iridelsoft", ini).c_str());
-    int bookCount = std::clamp(ReadProfileInt(setSection.c_str(), "BOOKCOUNT", 0, ini), 0, kMaxBooksPerDataSet);
+    set.SetDataSetName(setPresent ? ReadString(setSection, "DATASETNAME", "", ini).c_str() : "");
+    set.SetPublisherName(setPresent ? ReadString(setSection, "PUBLISHERNAME", "Iridelsoft", ini).c_str() : "Iridelsoft");
+    int bookCount =
+        setPresent ? std::clamp(ReadProfileInt(setSection.c_str(), "BOOKCOUNT", 0, ini), 0, kMaxBooksPerDataSet) : 0;
     // Data sets after the first carry the running total, as soltread has
     // always been handed it.
     total += bookCount;
     set.SetBookCount(total);
     m_dataSets.push_back(set);
 
-    for (int m = 1; m <= bookCount; ++m) {
+    const int lastM = lastBook.count(n) ? std::min(bookCount, lastBook[n]) : 0;
+    for (int m = 1; m <= lastM; ++m) {
+      if (!sections.count("book_" + std::to_string(n) + "_" + std::to_string(m))) continue;
       const std::string section = "BOOK_" + std::to_string(n) + "_" + std::to_string(m);
       std::string name = ReadString(section, "BOOKNAME", "", ini);
       if (name.empty()) continue;
