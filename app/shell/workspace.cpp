@@ -167,10 +167,14 @@ int CWhere::Restore(const std::string& settingsPath, int bookshelf) {
     if (present) ParseWindowRecord(record, e);
     e.bookName = bookName;
     e.textPath = textPath;
-    std::string search = get("SearchString" + n, present);
-    if (!present) search = get("StringToParse" + n, present);
-    if (present) {
-      e.searchString = search;
+    // The save writes StringToParse<i>; SearchString<i>, which nothing here
+    // writes, is the same value under its older name. A key that is there
+    // but blank (how a blank string is saved) still counts as present, so a
+    // window without a search keeps its first position value.
+    auto search = keys.find(Lower("StringToParse" + n));
+    if (search == keys.end()) search = keys.find(Lower("SearchString" + n));
+    if (search != keys.end()) {
+      e.searchString = search->second.empty() ? " " : search->second.substr(0, 259);
     } else {
       e.searchString = " ";
       e.firstPosition = 0;

@@ -81,9 +81,10 @@ class CWhere {
   // last character, no longer exists, the keys of the next saved index fill
   // its slot. A blank text path (a window without a book) is not tested.
   // A Window<i> with fewer than ten numbers takes the rest from the default
-  // record. SearchString<i>, falling back to StringToParse<i> (the key the save
-  // writes), gives the search string; when neither is there it is " " and
-  // the first position value is 0. Returns the number of entries.
+  // record. StringToParse<i> (the key the save writes), falling back to
+  // SearchString<i> (the same value under its older name), gives the search
+  // string; when neither key is there it is " " and the first position value
+  // is 0. Returns the number of entries.
   int Restore(const std::string& settingsPath, int bookshelf);
 
   // Writes NumberWindows and, per entry, Window<i>, StringToParse<i>,

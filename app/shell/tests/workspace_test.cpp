@@ -122,7 +122,7 @@ TEST(WorkspaceTest, AVanishedTextPathDropsItsWindowAndTheLaterOnesMoveUp) {
     put("BookName" + std::to_string(i), "Book" + std::to_string(i));
     put("TextPath" + std::to_string(i), paths[i]);
     put("Window" + std::to_string(i), "0, " + std::to_string(i * 10) + ", 0, 100, 3, 1, 1, 2, 3, 4");
-    put("SearchString" + std::to_string(i), "find" + std::to_string(i));
+    put((i == 3 ? "SearchString" : "StringToParse") + std::to_string(i), "find" + std::to_string(i));
   }
   CWhere where;
   ASSERT_EQ(where.Restore(ini, 1), 3);
@@ -152,7 +152,7 @@ TEST(WorkspaceTest, SaveAndRestoreRoundTrip) {
   bible.bookName = "KJS", bible.textPath = book + "/", bible.searchString = "love & peace";
   CWhereEntry plain;
   plain.bookName = "A Book", plain.textPath = " ", plain.searchString = " ";
-  plain.right = 100, plain.bottom = 50;
+  plain.right = 100, plain.bottom = 50, plain.firstPosition = 12;
   where.GetEntries() = {frame, bible, plain};
   ASSERT_TRUE(where.Save(ini, 0));
   EXPECT_EQ(platform::GetPrivateProfileString("BookShelf0", "Window1", "", ini), "2, 1234, 0, 140, 9, 3, 5, 6, 400,  300");
@@ -178,6 +178,28 @@ TEST(WorkspaceTest, SaveAndRestoreRoundTrip) {
   again.Restore(ini, 0);
   EXPECT_EQ(again.GetEntries()[1].sectionKey, 99);
   EXPECT_EQ(again.GetEntries()[2], where.GetEntries()[2]);
+}
+
+TEST(WorkspaceTest, SearchStringsAndTheFirstPositionValue) {
+  const struct {
+    const char* stringToParse;  // nullptr: no key
+    const char* searchString;
+    const char* search;
+    int firstPosition;
+  } cases[] = {
+      {"saved", "older", "saved", 8}, {nullptr, "older", "older", 8}, {"", nullptr, " ", 8},
+      {nullptr, nullptr, " ", 0},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    platform::WritePrivateProfileString("BookShelf0", "Window1", "0, 0, 0, 100, 8, 4, 0, 0, 500, 330", dir.Ini());
+    if (c.stringToParse) platform::WritePrivateProfileString("BookShelf0", "StringToParse1", c.stringToParse, dir.Ini());
+    if (c.searchString) platform::WritePrivateProfileString("BookShelf0", "SearchString1", c.searchString, dir.Ini());
+    CWhere where;
+    where.Restore(dir.Ini(), 0);
+    EXPECT_EQ(where.GetEntries()[1].searchString, c.search);
+    EXPECT_EQ(where.GetEntries()[1].firstPosition, c.firstPosition);
+  }
 }
 
 TEST(WorkspaceTest, ChildrenShiftToTheOrigin) {
