@@ -69,8 +69,24 @@ struct RegistryShape {
   }
 };
 
+// A value ends at a NUL byte, as it would in the caller's buffer on Windows;
+// kept whole it would be cut there only on writing, and a name written so
+// would never again equal the one read.
 std::string GetString(const std::string& section, const char* key, const std::string& file) {
-  return platform::GetPrivateProfileString(section.c_str(), key, "", file);
+  std::string value = platform::GetPrivateProfileString(section.c_str(), key, "", file);
+  if (size_t nul = value.find('\0'); nul != value.npos) value.resize(nul);
+  return value;
+}
+
+// Writes value so that it reads back as it is: the profile functions trim
+// blanks and take off one pair of quotes, so a value that would lose either
+// goes in a pair of quotes of its own.
+bool WriteValue(const std::string& section, const char* key, const std::string& value, const std::string& file) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  bool guard = !value.empty() && (blank(value.front()) || blank(value.back()));
+  guard = guard || (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front());
+  return platform::WritePrivateProfileString(section.c_str(), key, guard ? ('"' + value + '"').c_str() : value.c_str(),
+                                             file);
 }
 
 bool IsIgnored(const std::string& value) { return !value.empty() && (value[0] == 'Y' || value[0] == 'y'); }
@@ -240,16 +256,15 @@ bool CBookCase::WriteBook(unsigned n, unsigned m, const std::string& description
   // Whatever an earlier registration or a disk scan left under this number
   // goes first, so no stale key (a media type above all) survives beside
   // the new ones.
-  const char* s = section.c_str();
-  bool ok = platform::WritePrivateProfileString(s, nullptr, nullptr, m_settings);
-  ok = ok && platform::WritePrivateProfileString(s, "BOOKNAME", added.m_name.c_str(), m_settings);
-  ok = ok && platform::WritePrivateProfileString(s, "DEFVOLUMEID", label.c_str(), m_settings);
-  if (mediaType) ok = ok && platform::WritePrivateProfileString(s, "DEFMEDIATYPE", mediaType, m_settings);
-  ok = ok && platform::WritePrivateProfileString(s, "DEFPATH", added.m_defPath.c_str(), m_settings);
-  ok = ok && platform::WritePrivateProfileString(s, "SYNCTYPE", read("SYNCTYPE").c_str(), m_settings);
-  ok = ok && platform::WritePrivateProfileString(s, "BOOKID", read("BookID").c_str(), m_settings);
-  ok = ok && platform::WritePrivateProfileString(s, "IGNORE", "N", m_settings);
-  ok = ok && platform::WritePrivateProfileString(s, "PUBLISHERID", read("PUBID").c_str(), m_settings);
+  bool ok = platform::WritePrivateProfileString(section.c_str(), nullptr, nullptr, m_settings);
+  ok = ok && WriteValue(section, "BOOKNAME", added.m_name, m_settings);
+  ok = ok && WriteValue(section, "DEFVOLUMEID", label, m_settings);
+  if (mediaType) ok = ok && WriteValue(section, "DEFMEDIATYPE", mediaType, m_settings);
+  ok = ok && WriteValue(section, "DEFPATH", added.m_defPath, m_settings);
+  ok = ok && WriteValue(section, "SYNCTYPE", read("SYNCTYPE"), m_settings);
+  ok = ok && WriteValue(section, "BOOKID", read("BookID"), m_settings);
+  ok = ok && WriteValue(section, "IGNORE", "N", m_settings);
+  ok = ok && WriteValue(section, "PUBLISHERID", read("PUBID"), m_settings);
   return ok;
 }
 
@@ -260,7 +275,7 @@ CAddResult CBookCase::AddDescription(const std::string& descriptionPath) {
   const std::string description = ec ? descriptionPath : absolute.lexically_normal().string();
   const std::string folder = fs::path(description).parent_path().string();
 
-  result.m_dataSetName = platform::GetPrivateProfileString(kPublisherData, "DataSetName", "", description);
+  result.m_dataSetName = GetString(kPublisherData, "DataSetName", description);
   if (result.m_dataSetName.empty()) {
     result.m_status = AddStatus::NoDataSetName;
     return result;
@@ -336,14 +351,13 @@ CAddResult CBookCase::AddDescription(const std::string& descriptionPath) {
   const unsigned n = count + 1;
   result.m_dataSet = n;
   const std::string dataSet = DataSetSection(n);
-  std::string publisher = platform::GetPrivateProfileString(kPublisherData, "PublisherName", "", description);
+  std::string publisher = GetString(kPublisherData, "PublisherName", description);
   bool ok = true;
   if (platform::GetPrivateProfileString(kDataSets, "DATASETCOUNT", "", m_settings).empty())
     ok = platform::WritePrivateProfileString(kDataSets, "DATASETCOUNT", "0", m_settings);
   ok = ok && platform::WritePrivateProfileString(dataSet.c_str(), nullptr, nullptr, m_settings);
-  ok = ok && platform::WritePrivateProfileString(dataSet.c_str(), "DATASETNAME", result.m_dataSetName.c_str(),
-                                                 m_settings);
-  ok = ok && platform::WritePrivateProfileString(dataSet.c_str(), "PublisherName", publisher.c_str(), m_settings);
+  ok = ok && WriteValue(dataSet, "DATASETNAME", result.m_dataSetName, m_settings);
+  ok = ok && WriteValue(dataSet, "PublisherName", publisher, m_settings);
   unsigned m = 0;
   for (const auto& [k, id] : books) {
     (void)id;

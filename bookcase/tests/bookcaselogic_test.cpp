@@ -200,6 +200,27 @@ TEST_F(BookCaseAdd, RegisteredDataSetIsExtended) {
   EXPECT_TRUE(m_messages.m_shown.empty());
 }
 
+TEST_F(BookCaseAdd, ValuesReadBackAsWritten) {
+  // Quotes and blanks that the profile functions would take off on reading.
+  fs::create_directory(Lib() + "/folder ");
+  std::string desc = WriteDescription(
+      "folder /volume.ini", "[Publisher Data]\nDataSetName=\"'quoted'\"\n[Book 1]\nBookID=1\nName=\" padded \"\n");
+  CBookCase bookCase(Home(), &m_volumes);
+  ASSERT_EQ(bookCase.AddDescription(desc).m_status, AddStatus::Added);
+  EXPECT_EQ(Get("DATASET_1", "DATASETNAME"), "'quoted'");
+  EXPECT_EQ(Get("BOOK_1_1", "BOOKNAME"), " padded ");
+  EXPECT_EQ(Get("BOOK_1_1", "DEFPATH"), Lib() + "/folder ");
+  // The name is found again, so the book is not registered twice.
+  EXPECT_EQ(bookCase.AddDescription(desc).m_status, AddStatus::AlreadyRegistered);
+
+  // A name ends at a NUL byte, on reading as on writing.
+  static const char kNul[] = "[Publisher Data]\nDataSetName='quoted'\0tail\n[Book 1]\nBookID=2\nName=Two\n";
+  std::string nul = WriteDescription("nul.ini", std::string(kNul, sizeof kNul - 1));
+  CAddResult result = bookCase.AddDescription(nul);
+  EXPECT_EQ(result.m_status, AddStatus::Extended);
+  EXPECT_EQ(result.m_dataSetName, "'quoted'");
+}
+
 TEST_F(BookCaseAdd, OnlyTheLastDataSetGrows) {
   std::string a = WriteDescription("a.ini", Description("A", {{"1", "A1"}}));
   std::string b = WriteDescription("b.ini", Description("B", {{"1", "B1"}}));
