@@ -69,6 +69,27 @@ TEST_F(BookCaseAddCommand, FailuresGoToStderr) {
   EXPECT_EQ(out.str(), "");
 }
 
+TEST_F(BookCaseAddCommand, SampleLibraryDescription) {
+  // The description scripts/run registers, copied into a library folder.
+  std::string desc = WriteDescription("sample-library.ini", ReadFile(SAMPLE_LIBRARY));
+  std::ostringstream out, err;
+  ASSERT_EQ(RunAddCommand(desc, Home(), out, err, &m_volumes), 0) << err.str();
+  EXPECT_EQ(out.str(), "DATASET_1\tSample Library\tadded\n"
+                       "BOOK_1_1\tKJS\t" + Lib() + "/KJS\n"
+                       "BOOK_1_2\tRVR\t" + Lib() + "/RVR\n"
+                       "BOOK_1_3\tWEB\t" + Lib() + "/WEB\n"
+                       "BOOK_1_4\tNotes on the Beginning\t" + Lib() + "/notes\n");
+  EXPECT_EQ(Get("DATASET_1", "PUBLISHERNAME"), "Public domain");
+  for (const char* section : {"BOOK_1_1", "BOOK_1_2", "BOOK_1_3", "BOOK_1_4"}) {
+    EXPECT_EQ(Get(section, "SYNCTYPE"), "verse") << section;
+    EXPECT_EQ(Get(section, "PUBLISHERID"), "1") << section;
+  }
+  EXPECT_EQ(Get("BOOK_1_3", "BOOKID"), "3");
+  out.str("");
+  EXPECT_EQ(RunAddCommand(desc, Home(), out, err, &m_volumes), 0);
+  EXPECT_EQ(out.str(), "DATASET_1\tSample Library\talready registered\n");
+}
+
 // The program itself, as a script calls it: no display, a home of its own.
 ProcessRun RunBookcase(const std::vector<std::string>& args, const std::string& scratch) {
   ProcessRun run;
