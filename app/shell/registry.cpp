@@ -191,8 +191,17 @@ const std::vector<std::string>& CDataSetRegistry::GetInactiveBookPaths() {
   m_inactivePaths.clear();
   const int active = std::clamp(ReadProfileInt("DATASET_1", "BOOKCOUNT", 0, m_settingsPath), 0, kMaxBooksPerDataSet);
   const int total = std::min(ReadProfileInt("DATASET_1", "TOTALBOOKCOUNT", 0, m_settingsPath), kMaxBooksPerDataSet);
-  for (int m = active + 1; m <= total; ++m)
-    m_inactivePaths.push_back(ReadString("BOOK_1_" + std::to_string(m), "PATH", "", m_settingsPath));
+  if (total > active) {
+    // A missing section gives "" without reading the file again.
+    std::set<std::string> sections;
+    for (const std::string& name : platform::GetPrivateProfileSectionNames(m_settingsPath))
+      sections.insert(LowerAscii(name));
+    for (int m = active + 1; m <= total; ++m) {
+      const std::string section = "BOOK_1_" + std::to_string(m);
+      m_inactivePaths.push_back(sections.count(LowerAscii(section)) ? ReadString(section, "PATH", "", m_settingsPath)
+                                                                      : std::string());
+    }
+  }
   m_inactiveCached = true;
   return m_inactivePaths;
 }
