@@ -52,7 +52,9 @@ class CStudyAppCore {
 
   const std::string& GetSettingsPath() const { return m_settingsPath; }
   CWhere& GetWhere() { return m_where; }
+  const CWhere& GetWhere() const { return m_where; }
   CDataSetRegistry& GetRegistry() { return m_registry; }
+  const CDataSetRegistry& GetRegistry() const { return m_registry; }
   CBookScanner& GetScanner() { return m_scanner; }
   CBibleModuleList& GetBibleModules() { return m_registry.GetBibleModules(); }
 

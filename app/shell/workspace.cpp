@@ -115,8 +115,11 @@ std::string BookshelfSection(int bookshelf) { return "BookShelf" + std::to_strin
 
 bool CWhere::PathExists(const std::string& path) const {
   if (m_pathTest) return m_pathTest(path);
+  // A Bible's text path is its folder + "/" + code + "/": less its last
+  // character it names no file of its own, but the definition beside it
+  // says the Bible is still there.
   std::error_code ec;
-  return std::filesystem::exists(path, ec);
+  return std::filesystem::exists(path, ec) || std::filesystem::exists(path + ".ixb", ec);
 }
 
 int CWhere::Restore(const std::string& settingsPath, int bookshelf) {

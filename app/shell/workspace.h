@@ -67,7 +67,8 @@ class CWhere {
   static constexpr int kMaxWindows = 64;
 
   // Whether a saved text path still exists; the default asks the file
-  // system. Tests replace it.
+  // system for the path or, for a Bible, the path + ".ixb". Tests replace
+  // it.
   using PathTest = std::function<bool(const std::string& path)>;
   void SetPathTest(PathTest test) { m_pathTest = std::move(test); }
 

@@ -112,20 +112,24 @@ TEST(WorkspaceTest, AVanishedTextPathDropsItsWindowAndTheLaterOnesMoveUp) {
   TempDir dir;
   const std::string ini = dir.Ini();
   const std::string a = dir.MakeDir("a"), c = dir.MakeDir("c");
+  // A Bible's text path is folder/CODE/: what exists is folder/CODE.ixb.
+  shelltest::WriteFile(dir.Path() + "/KJS.ixb", "x");
   const std::string sec = "BookShelf1";
   auto put = [&](const std::string& key, const std::string& value) {
     platform::WritePrivateProfileString(sec.c_str(), key.c_str(), value.c_str(), ini);
   };
   put("NumberWindows", "5");
-  const std::string paths[] = {" ", a + "/", dir.Path() + "/gone/", c + "/", dir.Path() + "/also-gone/"};
-  for (int i = 0; i < 5; ++i) {
+  const std::string paths[] = {" ", a + "/", dir.Path() + "/gone/", c + "/", dir.Path() + "/also-gone/",
+                               dir.Path() + "/KJS/"};
+  put("NumberWindows", "6");
+  for (int i = 0; i < 6; ++i) {
     put("BookName" + std::to_string(i), "Book" + std::to_string(i));
     put("TextPath" + std::to_string(i), paths[i]);
     put("Window" + std::to_string(i), "0, " + std::to_string(i * 10) + ", 0, 100, 3, 1, 1, 2, 3, 4");
     put((i == 3 ? "SearchString" : "StringToParse") + std::to_string(i), "find" + std::to_string(i));
   }
   CWhere where;
-  ASSERT_EQ(where.Restore(ini, 1), 3);
+  ASSERT_EQ(where.Restore(ini, 1), 4);
   const auto& e = where.GetEntries();
   EXPECT_EQ(e[1].bookName, "Book1");
   EXPECT_EQ(e[2].bookName, "Book3");
@@ -133,6 +137,7 @@ TEST(WorkspaceTest, AVanishedTextPathDropsItsWindowAndTheLaterOnesMoveUp) {
   EXPECT_EQ(e[2].searchString, "find3");
   EXPECT_EQ(e[2].firstPosition, 3);
   EXPECT_EQ(e[2].textPath, c + "/");
+  EXPECT_EQ(e[3].bookName, "Book5");
 }
 
 TEST(WorkspaceTest, SaveAndRestoreRoundTrip) {
