@@ -122,9 +122,16 @@ bool Exists(const std::string& path) {
 
 // Copies from to to through a temporary file beside to and a rename, so to is
 // either the old file or a whole copy, never half of one.
-bool CopyReplacing(const std::string& from, const std::string& to) {
-  std::string temp = to + ".bookcase-" + std::to_string(::getpid());
+// A settings file that is a link stays one: its target is replaced.
+bool CopyReplacing(const std::string& from, const std::string& link) {
   std::error_code ec;
+  std::string to = link;
+  if (fs::is_symlink(link, ec)) {
+    fs::path target = fs::canonical(link, ec);
+    if (ec) return false;
+    to = target.string();
+  }
+  std::string temp = to + ".bookcase-" + std::to_string(::getpid());
   fs::remove(temp, ec);
   if (!fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec) || ec) {
     fs::remove(temp, ec);

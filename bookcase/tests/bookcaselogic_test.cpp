@@ -435,6 +435,21 @@ TEST_F(BookCaseSession, CancelRestoresAndOkKeeps) {
   EXPECT_TRUE(m_messages.m_shown.empty());
 }
 
+TEST_F(BookCaseSession, CancelKeepsALinkedSettingsFileALink) {
+  // Settings kept elsewhere (with the user's other files) and linked in.
+  const std::string original = "[options]\nkeep=me\n";
+  std::string real = Lib() + "/real.ini";
+  WriteFile(real, original);
+  fs::create_symlink(real, Settings());
+  std::string desc = WriteDescription("volume.ini", Description("Set", {{"1", "Book"}}));
+  CBookCase bookCase(Home(), &m_volumes);
+  ASSERT_TRUE(bookCase.Open());
+  ASSERT_EQ(bookCase.AddDescription(desc).m_status, AddStatus::Added);
+  EXPECT_TRUE(bookCase.Cancel());
+  EXPECT_TRUE(fs::is_symlink(Settings()));
+  EXPECT_EQ(ReadFile(real), original);
+}
+
 TEST_F(BookCaseSession, StaleBackupIsNotRestored) {
   // A session that never ended left its backup; there is no settings file now.
   WriteFile(Backup(), "[SOLTDATASETS]\nDATASETCOUNT=1\n");
