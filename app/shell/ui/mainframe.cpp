@@ -82,7 +82,11 @@ CMainFrame::CMainFrame(const std::string& settingsPath, CDisplayOptions& options
   resize(600, 440);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+  // The children go after the frame's own parts: nobody may hear of their
+  // activation any more.
+  m_mdi->disconnect();
+}
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label, bool enabled,
                                 QKeySequence shortcut) {
@@ -485,8 +489,10 @@ void CMainFrame::ArrangeIcons() {
 }
 
 void CMainFrame::CloseAllChildren() {
+  // Deleted at once, not later: a workspace restored next must not meet
+  // the documents of the windows it replaces.
   for (QMdiSubWindow* w : m_mdi->subWindowList()) {
-    w->close();
+    if (w->close()) delete w;
   }
 }
 

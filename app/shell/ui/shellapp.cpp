@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <algorithm>
+#include <filesystem>
 
 #include "app/shell/settings.h"
 #include "app/shell/ui/childframe.h"
@@ -67,6 +68,13 @@ CShellApp::CShellApp(const std::string& settingsPath, QObject* parent)
     // The path is always given: the core's own fall-back for "" does not
     // reach the settings file.
     : QObject(parent), m_core(settingsPath.empty() ? klmw::GetSettingsPath() : settingsPath) {
+  // A Bible's text path is its folder + "/" + code + "/": less the last
+  // character it names no file, but the definition beside it says the
+  // Bible is still there.
+  m_core.GetWhere().SetPathTest([](const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec) || std::filesystem::exists(path + ".ixb", ec);
+  });
   m_autosave.setSingleShot(true);
   m_autosave.setInterval(1000);
   connect(&m_autosave, &QTimer::timeout, this, [this] {

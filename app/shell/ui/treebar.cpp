@@ -26,6 +26,10 @@ CTreeBar::CTreeBar(QWidget* parent) : QDockWidget(tr("Books"), parent) {
   m_books->header()->setStretchLastSection(true);
   m_tabs->addTab(m_books, tr("Books"));
   setWidget(m_tabs);
+  // The saved width may be as small as kMinWidth; the contents' own
+  // minimum would not allow it.
+  m_books->setMinimumWidth(kMinWidth);
+  m_tabs->setMinimumWidth(kMinWidth);
   setMinimumWidth(kMinWidth);
   connect(m_books, &QTreeWidget::itemActivated, this,
           [this](QTreeWidgetItem* item, int) { OnItemActivated(item); });

@@ -1,0 +1,515 @@
+// The main frame and the workspace it restores, on the offscreen platform.
+// Every test runs in a fresh program directory with its own KLMW.INI; books
+// are folders holding a book.dat, which is all the registry asks of them.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+#include "app/shell/settings.h"
+#include "app/shell/ui/childframe.h"
+#include "app/shell/ui/commands.h"
+#include "app/shell/ui/doctemplate.h"
+#include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/shellapp.h"
+#include "app/shell/ui/treebar.h"
+#include "platform/home.h"
+#include "platform/messages.h"
+#include "platform/profile.h"
+
+using namespace klmw;
+
+namespace {
+
+QString StripMnemonic(QString text) {
+  text.remove(QLatin1Char('&'));
+  return text;
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void emptySettingsGiveTheTwoDefaultWindows();
+  void numberWindowsOfOneReadsAsTwo();
+  void vanishedWindowIsDroppedAndLaterOnesOpen_data();
+  void vanishedWindowIsDroppedAndLaterOnesOpen();
+  void damagedSettingsStillStart_data();
+  void damagedSettingsStillStart();
+  void workspaceRoundTrip();
+  void bookshelfSwitchRoundTrip();
+  void menuHasTheLabelsOfTheTable();
+  void treeDimensionsRoundTrip_data();
+  void treeDimensionsRoundTrip();
+  void syncButtonStates();
+  void closeAllMessageClosesEveryChild();
+  void tilingFillsTheArea();
+  void autosaveFollowsAMove();
+  void noBooksOffersBookcase();
+  void screenshotWritesAPng();
+
+ private:
+  std::string Settings() const { return m_settings.toStdString(); }
+  void Write(const char* section, const char* key, const QString& value) {
+    QVERIFY(platform::WritePrivateProfileString(section, key, value.toUtf8().constData(), Settings()));
+  }
+  QString Read(const char* section, const char* key) const {
+    return QString::fromStdString(platform::GetPrivateProfileString(section, key, "", Settings()));
+  }
+  // A registered book: a folder with book.dat.
+  QString AddBook(int m, const QString& name);
+  void SetBookCount(int count);
+  std::unique_ptr<CShellApp> Start();
+  QList<CChildFrame*> Children() const { return m_app->GetMainFrame()->GetChildFrames(); }
+  static CPlaceDocument* Doc(CChildFrame* f) { return dynamic_cast<CPlaceDocument*>(f->GetDocument()); }
+
+  std::unique_ptr<QTemporaryDir> m_dir;
+  QString m_settings;
+  std::unique_ptr<platform::RecordingMessages> m_messages;
+  std::unique_ptr<platform::ScopedMessages> m_scoped;
+  std::unique_ptr<CShellApp> m_app;
+  int m_bookcaseStarts = 0;
+};
+
+void MainFrameTest::init() {
+  m_dir = std::make_unique<QTemporaryDir>();
+  QVERIFY(m_dir->isValid());
+  platform::SetProgramDir(m_dir->path().toStdString());
+  m_settings = m_dir->filePath(QStringLiteral("KLMW.INI"));
+  m_messages = std::make_unique<platform::RecordingMessages>();
+  m_scoped = std::make_unique<platform::ScopedMessages>(m_messages.get());
+  m_bookcaseStarts = 0;
+}
+
+void MainFrameTest::cleanup() {
+  m_app.reset();
+  m_scoped.reset();
+  m_messages.reset();
+  m_dir.reset();
+}
+
+QString MainFrameTest::AddBook(int m, const QString& name) {
+  QString path = m_dir->filePath(name);
+  QDir().mkpath(path);
+  QFile book(path + QStringLiteral("/book.dat"));
+  book.open(QIODevice::WriteOnly);
+  book.write("{Title " + name.toUtf8() + "}");
+  book.close();
+  QByteArray section = "BOOK_1_" + QByteArray::number(m);
+  Write(section.constData(), "BOOKNAME", name);
+  Write(section.constData(), "DEFPATH", path);
+  return path + QLatin1Char('/');
+}
+
+void MainFrameTest::SetBookCount(int count) {
+  Write("SOLTDATASETS", "DATASETCOUNT", QStringLiteral("1"));
+  Write("DATASET_1", "BOOKCOUNT", QString::number(count));
+}
+
+std::unique_ptr<CShellApp> MainFrameTest::Start() {
+  auto app = std::make_unique<CShellApp>(Settings());
+  app->Core().GetRegistry().SetProcessStarter([this](const std::vector<std::string>&) {
+    ++m_bookcaseStarts;
+    return true;
+  });
+  CStartOptions options;
+  options.splash = false;
+  options.synchronous = true;
+  if (!app->InitInstance(options)) return nullptr;
+  return app;
+}
+
+void MainFrameTest::emptySettingsGiveTheTwoDefaultWindows() {
+  m_app = Start();
+  QVERIFY(m_app && m_app->IsReady());
+  CMainFrame* frame = m_app->GetMainFrame();
+  QCOMPARE(frame->geometry().size(), QSize(600, 440));
+  QCOMPARE(Children().size(), 1);
+  CChildFrame* child = Children().first();
+  QCOMPARE(child->GetTemplate().GetIndex(), int(kTemplateBibleText));
+  QCOMPARE(child->GetTreeWidth(), 100);
+  QCOMPARE(Doc(child)->GetPageDownMode(), 4);
+  QCOMPARE(Doc(child)->GetSectionKey(), 0);
+  QCOMPARE(m_app->GetMainFrame()->GetActiveChild(), child);
+  // The empty list of words like SOLT is written back.
+  QCOMPARE(Read("WORDS_LIKE_SOLT", "WORDS_LIKE_SOLT"), QStringLiteral("SOLT"));
+}
+
+void MainFrameTest::numberWindowsOfOneReadsAsTwo() {
+  Write("BookShelf0", "NumberWindows", QStringLiteral("1"));
+  Write("BookShelf0", "Window1", QStringLiteral("0, 77, 0, 90, 0, 3, 10, 20, 400, 300"));
+  m_app = Start();
+  QCOMPARE(Children().size(), 1);
+  QCOMPARE(Doc(Children().first())->GetSectionKey(), 77);
+  QCOMPARE(Doc(Children().first())->GetPageDownMode(), 3);
+  QCOMPARE(Children().first()->GetTreeWidth(), 90);
+}
+
+void MainFrameTest::vanishedWindowIsDroppedAndLaterOnesOpen_data() {
+  QTest::addColumn<QList<bool>>("present");
+  QTest::addColumn<QList<int>>("keysOpened");
+  QTest::newRow("first gone") << QList<bool>{false, true, true} << QList<int>{2, 3};
+  QTest::newRow("middle gone") << QList<bool>{true, false, true} << QList<int>{1, 3};
+  QTest::newRow("last gone") << QList<bool>{true, true, false} << QList<int>{1, 2};
+  QTest::newRow("two gone") << QList<bool>{false, false, true} << QList<int>{3};
+}
+
+void MainFrameTest::vanishedWindowIsDroppedAndLaterOnesOpen() {
+  QFETCH(QList<bool>, present);
+  QFETCH(QList<int>, keysOpened);
+  Write("BookShelf0", "NumberWindows", QString::number(present.size() + 1));
+  for (int i = 1; i <= present.size(); ++i) {
+    QString dir = m_dir->filePath(QStringLiteral("book%1").arg(i));
+    if (present[i - 1]) QDir().mkpath(dir);
+    QByteArray n = QByteArray::number(i);
+    Write("BookShelf0", "TextPath" + n, dir + QLatin1Char('/'));
+    // The section key tells the windows apart.
+    Write("BookShelf0", "Window" + n, QStringLiteral("0, %1, 0, 100, 0, 4, 0, 0, 300, 200").arg(i));
+  }
+  m_app = Start();
+  QList<int> opened;
+  // The active child is the first saved one; the rest follow down the stack.
+  for (CChildFrame* f : Children()) opened.append(Doc(f)->GetSectionKey());
+  std::sort(opened.begin(), opened.end());
+  QCOMPARE(opened, keysOpened);
+  QCOMPARE(Doc(m_app->GetMainFrame()->GetActiveChild())->GetSectionKey(), keysOpened.first());
+  // Dropping a window is silent (the one box says no book is registered).
+  for (const auto& shown : m_messages->m_shown) QVERIFY(shown.text.rfind("Could not find", 0) == 0);
+}
+
+void MainFrameTest::damagedSettingsStillStart_data() {
+  QTest::addColumn<QString>("numberWindows");
+  QTest::addColumn<QString>("record");
+  QTest::addColumn<int>("children");
+  QTest::newRow("negative count") << "-5" << "" << 1;
+  QTest::newRow("huge count") << "99999999" << "" << 63;
+  QTest::newRow("garbage record") << "2" << "x,y,z" << 1;
+  QTest::newRow("short record") << "2" << "0, 5" << 1;
+  QTest::newRow("huge rectangle") << "2" << "0,0,0,100,0,4,-999999,-999999,999999,999999" << 1;
+  QTest::newRow("inverted rectangle") << "2" << "0,0,0,100,0,4,500,400,10,10" << 1;
+}
+
+void MainFrameTest::damagedSettingsStillStart() {
+  QFETCH(QString, numberWindows);
+  QFETCH(QString, record);
+  QFETCH(int, children);
+  Write("BookShelf0", "NumberWindows", numberWindows);
+  if (!record.isEmpty()) Write("BookShelf0", "Window1", record);
+  Write("BookShelf0", "Window0", QStringLiteral("garbage"));
+  m_app = Start();
+  QVERIFY(m_app);
+  QCOMPARE(Children().size(), children);
+  const QRect area = m_app->GetMainFrame()->GetMdiArea()->viewport()->rect();
+  for (CChildFrame* f : Children()) {
+    // Every window can be seen and grabbed.
+    QVERIFY(f->width() >= 100 && f->height() >= 60);
+    QVERIFY(area.intersects(f->geometry()));
+  }
+  QVERIFY(m_app->GetMainFrame()->width() >= 100);
+}
+
+void MainFrameTest::workspaceRoundTrip() {
+  SetBookCount(2);
+  QString kjs = AddBook(1, QStringLiteral("KJS"));
+  AddBook(2, QStringLiteral("Notes"));
+  m_app = Start();
+  QCOMPARE(m_app->Core().GetRegistry().GetBookCount(), 2);
+  CChildFrame* second = m_app->OpenBook(1, 42);
+  QVERIFY(second);
+  Doc(second)->SetPageDownMode(1);
+  second->SetTreeWidth(77);
+  second->setGeometry(40, 30, 320, 220);
+  QVERIFY(m_app->SaveWorkspace(0));
+  QCOMPARE(Read("BookShelf0", "NumberWindows"), QStringLiteral("3"));
+  // The active window is saved first.
+  QCOMPARE(Read("BookShelf0", "BookName1"), QStringLiteral("Notes"));
+  QCOMPARE(Read("BookShelf0", "BookName2"), QStringLiteral("KJS"));
+  QCOMPARE(Read("BookShelf0", "TextPath2"), kjs);
+  m_app.reset();
+
+  m_app = Start();
+  QCOMPARE(Children().size(), 2);
+  CChildFrame* active = m_app->GetMainFrame()->GetActiveChild();
+  QCOMPARE(Doc(active)->GetBookIndex(), 1);
+  QCOMPARE(Doc(active)->GetSectionKey(), 42);
+  QCOMPARE(Doc(active)->GetPageDownMode(), 1);
+  QCOMPARE(active->GetTreeWidth(), 77);
+  QCOMPARE(QString::fromStdString(Doc(active)->GetTitle()), QStringLiteral("Notes"));
+}
+
+void MainFrameTest::bookshelfSwitchRoundTrip() {
+  SetBookCount(2);
+  AddBook(1, QStringLiteral("KJS"));
+  AddBook(2, QStringLiteral("WEB"));
+  m_app = Start();
+  QCOMPARE(m_app->GetMainFrame()->GetBookshelf(), 0);
+  m_app->OpenBook(1, 500);
+  QCOMPARE(Children().size(), 2);
+
+  m_app->SwitchBookshelf(1);
+  QCOMPARE(m_app->GetMainFrame()->GetBookshelf(), 1);
+  QCOMPARE(Read("BookShelf", "Value"), QStringLiteral("1"));
+  // The new shelf is empty: the default window on book 0.
+  QCOMPARE(Children().size(), 1);
+  QCOMPARE(Doc(Children().first())->GetSectionKey(), 0);
+  m_app->OpenBook(0, 7);
+  m_app->OpenBook(0, 8);
+
+  m_app->SwitchBookshelf(0);
+  QCOMPARE(Children().size(), 2);
+  CPlaceDocument* active = Doc(m_app->GetMainFrame()->GetActiveChild());
+  QCOMPARE(active->GetBookIndex(), 1);
+  QCOMPARE(active->GetSectionKey(), 500);
+  QCOMPARE(m_app->GetMainFrame()->GetBibleCode(), std::string("KJS"));
+
+  m_app->SwitchBookshelf(1);
+  QCOMPARE(Children().size(), 3);
+  QCOMPARE(Doc(m_app->GetMainFrame()->GetActiveChild())->GetSectionKey(), 8);
+}
+
+void MainFrameTest::menuHasTheLabelsOfTheTable() {
+  m_app = Start();
+  CMainFrame* frame = m_app->GetMainFrame();
+  const struct {
+    int id;
+    const char* label;
+    bool enabled;
+  } table[] = {
+      {ID_WINDOW_NEW, "New Window", true},
+      {ID_FILE_CLOSE, "Close Window", true},
+      {ID_APP_EXIT, "Exit", true},
+      {ID_FILE_PRINT, "Print...", false},
+      {ID_FILE_PRINT_PREVIEW, "Print Preview", false},
+      {ID_FILE_PRINT_SETUP, "Print Setup...", false},
+      {ID_FILE_PAGE_SETUP, "Page Setup...", false},
+      {ID_EDIT_COPY, "Copy", false},
+      {ID_COPY_RANGE, "Copy Range of Verses...", false},
+      {ID_CHANGE_FONT, "Change the font...", false},
+      {ID_SYNCHRONIZE, "Synchronize Bibles", true},
+      {ID_WINDOW_TILE_HORZ, "Tile Horizontal", true},
+      {ID_WINDOW_TILE_VERT, "Tile Vertical", true},
+      {ID_WINDOW_CASCADE, "Cascade", true},
+      {ID_WINDOW_ARRANGE, "Arrange Icons", true},
+      {ID_WINDOW_CLOSE_ALL, "Close All", true},
+      {ID_EDIT_FIND, "Search...", false},
+      {ID_CANCEL_SEARCH, "Cancel Search", false},
+      {ID_SHOW_CURRENT_BOOK, "Show just current book", false},
+      {ID_SCROLL_OPTION, "Scrolling by verse", true},
+      {ID_BIBLE_VIEWS, "Bible Views...", true},
+      {ID_HELP_INDEX, "Help", true},
+      {ID_HELP_ONLINE, "Up to the minute help off our home page", true},
+      {ID_APP_ABOUT, "About klmw...", true},
+      {ID_TOPIC_COLOR_FIRST, "God - Dios", false},
+      {ID_TOPIC_COLOR_FIRST + 5, "Satan - Satan\u00e1s", false},
+      {ID_TOPIC_COLOR_FIRST + 6, "Salvation - Salvaci\u00f3n", false},
+      {ID_TOPIC_COLOR_LAST, "Prophecy - Profec\u00eda", false},
+  };
+  for (const auto& row : table) {
+    QAction* a = frame->GetCommand(row.id);
+    QVERIFY2(a, qPrintable(QStringLiteral("command %1").arg(row.id)));
+    QCOMPARE(StripMnemonic(a->text()), QString::fromUtf8(row.label));
+    QCOMPARE(a->isEnabled(), row.enabled);
+  }
+  // Every table command reachable from the menu bar is there once.
+  QSet<int> inMenus;
+  std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+      if (a->menu()) walk(a->menu());
+      else if (a->data().isValid()) inMenus.insert(a->data().toInt());
+    }
+  };
+  for (QAction* top : frame->menuBar()->actions()) walk(top->menu());
+  for (int id = ID_TOPIC_COLOR_FIRST; id <= ID_TOPIC_COLOR_LAST; ++id) QVERIFY(inMenus.contains(id));
+  for (int id : {ID_PAGE_DOWN_MODE0, ID_PAGE_DOWN_GROUP, ID_PAGE_DOWN_CHAPTER, ID_PAGE_DOWN_BOOK,
+                 ID_COMBINE_OR, ID_COMBINE_AND, ID_COMBINE_XOR, ID_CHANGE_COLOR, ID_GOTO_VERSE, ID_BACK,
+                 ID_HELP_HOME_PAGE, ID_FOOTNOTES}) {
+    QVERIFY2(inMenus.contains(id), qPrintable(QString::number(id)));
+  }
+  // The two buttons the table names by their tooltips.
+  QCOMPARE(frame->GetCommand(ID_NEW_BIBLE_WINDOW)->toolTip(), QStringLiteral("Open a New Bible Window"));
+  QCOMPARE(frame->GetCommand(ID_SYNC_BUTTON)->toolTip(), QStringLiteral("Sync Windows"));
+  // The page-down item of the active window's mode is checked.
+  QVERIFY(frame->GetCommand(ID_PAGE_DOWN_BOOK)->isChecked());
+  frame->GetCommand(ID_PAGE_DOWN_CHAPTER)->trigger();
+  QCOMPARE(Doc(frame->GetActiveChild())->GetPageDownMode(), 3);
+  // The scroll item offers the other way.
+  frame->GetCommand(ID_SCROLL_OPTION)->trigger();
+  QCOMPARE(StripMnemonic(frame->GetCommand(ID_SCROLL_OPTION)->text()), QStringLiteral("Scrolling by line"));
+  QVERIFY(m_app->GetOptions().m_scrollByVerse);
+  // Four status panes.
+  for (int i = 0; i < CMainFrame::kPaneCount; ++i) QVERIFY(frame->GetStatusPane(i));
+}
+
+void MainFrameTest::treeDimensionsRoundTrip_data() {
+  QTest::addColumn<QString>("stored");
+  QTest::addColumn<int>("least");
+  QTest::addColumn<int>("most");
+  QTest::newRow("ordinary") << "250,300" << 250 << 250;
+  // The bar's title keeps it a little wider than 30.
+  QTest::newRow("too narrow") << "5,300" << CTreeBar::kMinWidth << 60;
+  QTest::newRow("garbage") << "x,y" << CTreeBar::kMinWidth << 400;
+}
+
+void MainFrameTest::treeDimensionsRoundTrip() {
+  QFETCH(QString, stored);
+  QFETCH(int, least);
+  QFETCH(int, most);
+  Write("options", "tree_dimentions", stored);
+  Write("BookShelf0", "Window0", QStringLiteral("0,0,0,0,0,0,0,0,800,600"));
+  m_app = Start();
+  QCoreApplication::processEvents();
+  m_app->GetMainFrame()->close();
+  int w = 0, h = 0;
+  QVERIFY(ReadTreeDimensions(Settings(), w, h));
+  QVERIFY2(w >= least && w <= most, qPrintable(QString::number(w)));
+  QVERIFY(h > 0);
+}
+
+void MainFrameTest::syncButtonStates() {
+  Write("Options", "Sync", QStringLiteral("1"));
+  m_app = Start();
+  CMainFrame* frame = m_app->GetMainFrame();
+  QAction* button = frame->GetCommand(ID_SYNC_BUTTON);
+  QAction* menu = frame->GetCommand(ID_SYNCHRONIZE);
+  QCOMPARE(frame->GetSync(), 1);
+  QVERIFY(button->isChecked() && menu->isChecked());
+  const QImage on = button->icon().pixmap(24).toImage();
+  QCOMPARE(frame->GetStatusPane(CMainFrame::kPaneSync)->text(), QStringLiteral("SYNC"));
+
+  button->trigger();
+  QCOMPARE(frame->GetSync(), 0);
+  QVERIFY(!button->isChecked() && !menu->isChecked());
+  QVERIFY(button->icon().pixmap(24).toImage() != on);
+
+  // Turning it on makes the other windows follow the active one.
+  CChildFrame* a = Children().first();
+  CChildFrame* b = m_app->OpenBook(0, 900);
+  QVERIFY(a != b);
+  menu->trigger();
+  QCOMPARE(frame->GetSync(), 1);
+  QCOMPARE(Doc(a)->GetSectionKey(), 900);
+  QCOMPARE(button->icon().pixmap(24).toImage(), on);
+
+  button->trigger();
+  frame->close();
+  QCOMPARE(Read("Options", "Sync"), QStringLiteral("0"));
+}
+
+void MainFrameTest::closeAllMessageClosesEveryChild() {
+  m_app = Start();
+  m_app->OpenBook(0, 1);
+  m_app->OpenBook(0, 2);
+  QCOMPARE(Children().size(), 3);
+  emit m_app->GetMainFrame()->closeAllChildrenRequested();
+  QCOMPARE(Children().size(), 0);
+  QCOMPARE(m_app->GetMainFrame()->GetMdiArea()->subWindowList().size(), 0);
+  // Their documents went with them.
+  QVERIFY(m_app->GetTemplate(kTemplateBibleText)->Core().Documents().empty());
+}
+
+void MainFrameTest::tilingFillsTheArea() {
+  Write("BookShelf0", "Window0", QStringLiteral("0,0,0,0,0,0,0,0,900,700"));
+  m_app = Start();
+  m_app->OpenBook(0, 1);
+  m_app->OpenBook(0, 2);
+  CMainFrame* frame = m_app->GetMainFrame();
+  const QRect area = frame->GetMdiArea()->viewport()->rect();
+  frame->GetCommand(ID_WINDOW_TILE_HORZ)->trigger();
+  for (CChildFrame* f : Children()) {
+    QCOMPARE(f->width(), area.width());
+    QVERIFY(qAbs(f->height() - area.height() / 3) <= 1);
+  }
+  frame->GetCommand(ID_WINDOW_TILE_VERT)->trigger();
+  for (CChildFrame* f : Children()) {
+    QCOMPARE(f->height(), area.height());
+    QVERIFY(qAbs(f->width() - area.width() / 3) <= 1);
+  }
+}
+
+void MainFrameTest::autosaveFollowsAMove() {
+  m_app = Start();
+  QCOMPARE(Read("BookShelf0", "NumberWindows"), QString());
+  CChildFrame* child = Children().first();
+  Doc(child)->SetSectionKey(1234);
+  Doc(child)->SetSectionKey(1235);
+  // Saved once, within about a second, with the last position.
+  QTRY_COMPARE_WITH_TIMEOUT(m_app->GetAutosaveCount(), 1, 3000);
+  QVERIFY(Read("BookShelf0", "Window1").startsWith(QStringLiteral("0, 1235,")));
+  m_app->OpenBook(0, 5);
+  QTRY_COMPARE_WITH_TIMEOUT(Read("BookShelf0", "NumberWindows"), QStringLiteral("3"), 3000);
+  child->close();
+  QTRY_COMPARE_WITH_TIMEOUT(Read("BookShelf0", "NumberWindows"), QStringLiteral("2"), 3000);
+}
+
+void MainFrameTest::noBooksOffersBookcase() {
+  m_app = Start();
+  QCOMPARE(m_bookcaseStarts, 1);
+  QVERIFY(!m_messages->m_shown.empty());
+  QVERIFY(QString::fromStdString(m_messages->m_shown.front().text).startsWith(QStringLiteral("Could not find")));
+  m_app.reset();
+
+  // With a book registered nothing is offered; a saved book that is gone is
+  // named and the window opens on book 0.
+  m_messages->m_shown.clear();
+  m_bookcaseStarts = 0;
+  SetBookCount(1);
+  AddBook(1, QStringLiteral("Notes"));
+  Write("BookShelf0", "BookName1", QStringLiteral("Lost Book"));
+  m_app = Start();
+  QCOMPARE(m_bookcaseStarts, 0);
+  QCOMPARE(m_messages->m_shown.size(), size_t(1));
+  QCOMPARE(QString::fromStdString(m_messages->m_shown.front().text),
+           QStringLiteral(" Lost Book is no longer active or is no longer available on your system\n"));
+  QCOMPARE(QString::fromStdString(Doc(Children().first())->GetTitle()), QStringLiteral("Notes"));
+}
+
+void MainFrameTest::screenshotWritesAPng() {
+  SetBookCount(1);
+  AddBook(1, QStringLiteral("KJS"));
+  const QString png = m_dir->filePath(QStringLiteral("shot.png"));
+  const QByteArray before = [&] {
+    QFile f(m_settings);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  }();
+  QProcess klmw;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  klmw.setProcessEnvironment(env);
+  klmw.start(QStringLiteral(KLMW_PATH), {QStringLiteral("--home"), m_dir->path(), QStringLiteral("--screenshot"), png});
+  QVERIFY(klmw.waitForFinished(30000));
+  QCOMPARE(klmw.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(klmw.exitCode(), 0);
+  QImage image(png, "PNG");
+  QVERIFY(!image.isNull());
+  QVERIFY(image.width() >= 300 && image.height() >= 200);
+  // The picture is not blank.
+  QSet<QRgb> colours;
+  for (int y = 0; y < image.height(); y += 7)
+    for (int x = 0; x < image.width(); x += 7) colours.insert(image.pixel(x, y));
+  QVERIFY(colours.size() > 5);
+  // A screenshot leaves the settings as they were (the words list aside,
+  // which start-up writes when it is missing).
+  QFile f(m_settings);
+  f.open(QIODevice::ReadOnly);
+  QByteArray after = f.readAll();
+  QVERIFY(!after.contains("BookShelf0"));
+  QVERIFY(after.startsWith(before.left(20)));
+}
+
+QTEST_MAIN(MainFrameTest)
+#include "mainframe_test.moc"
