@@ -44,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   klmw::CBookHeader header;
   klmw::ParseBookHeader(bytes, header);
+  klmw::ParseBookHeaderLeniently(bytes, header);
   klmw::CWhereEntry record;
   int numbers = klmw::ParseWindowRecord(bytes, record);
   Check(numbers >= 0 && numbers <= 10, "window record count out of range");

@@ -69,6 +69,39 @@ bool ParseBookHeader(const std::string& bytes, CBookHeader& header) {
   return true;
 }
 
+bool ParseBookHeaderLeniently(const std::string& bytes, CBookHeader& header) {
+  if (ParseBookHeader(bytes, header)) return true;
+  // Books made by our own compiler write "{\title:...}" and keep the two
+  // identifiers only in the version record (bytes 2-5 of book.dat); such a
+  // book is still one the scan should register.
+  std::string text = bytes.substr(0, std::min<size_t>(bytes.size(), 6399));
+  std::replace(text.begin(), text.end(), '\0', ' ');
+  std::string lower = text;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  auto value = [&](const char* key, size_t skip, std::string& out) {
+    size_t at = lower.find(key);
+    if (at == std::string::npos) return false;
+    size_t begin = std::min(text.size(), at + skip);
+    size_t end = text.find('}', begin);
+    out = text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    return true;
+  };
+  CBookHeader h;
+  if (!value("title", 6, h.title)) return false;
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+  const bool record = bytes.size() >= 12 && (b[0] | b[1] << 8) >= 12;
+  if (!value("publisherid", 12, h.publisherID)) {
+    if (!record) return false;
+    h.publisherID = std::to_string(b[2] | b[3] << 8);
+  }
+  if (!value("bookid", 7, h.bookID)) {
+    if (!record) return false;
+    h.bookID = std::to_string(b[4] | b[5] << 8);
+  }
+  header = std::move(h);
+  return true;
+}
+
 bool ReadBookHeader(const std::string& dir, CBookHeader& header) {
   std::string bytes(6400, '\0');
   try {
@@ -78,7 +111,7 @@ bool ReadBookHeader(const std::string& dir, CBookHeader& header) {
   } catch (const platform::FileException&) {
     return false;
   }
-  return ParseBookHeader(bytes, header);
+  return ParseBookHeaderLeniently(bytes, header);
 }
 
 std::vector<std::string> CBookScanner::DefaultExclusions() {

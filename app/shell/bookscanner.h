@@ -47,6 +47,11 @@ struct CBookHeader {
 bool ReadBookHeader(const std::string& dir, CBookHeader& header);
 // The same on bytes already read (at most the first 6,400 are used).
 bool ParseBookHeader(const std::string& bytes, CBookHeader& header);
+// ParseBookHeader, and failing that the words in any letter case with the
+// identifiers the header lacks taken from book.dat's version record (bytes
+// 2-3 publisher, 4-5 book): how the project's book compiler writes a book.
+// ReadBookHeader uses this one.
+bool ParseBookHeaderLeniently(const std::string& bytes, CBookHeader& header);
 
 class CBookScanner {
  public:

@@ -82,6 +82,26 @@ TEST(BookHeaderTest, ControlWordsAreFoundWhereverTheyAre) {
   EXPECT_EQ(h.title, "Written Book");
   EXPECT_EQ(h.publisherID, "7");
   EXPECT_FALSE(klmw::ReadBookHeader(dir.Path() + "/none", h));
+
+  // A book as the book compiler writes it: "title" in lower case, the
+  // identifiers only in the version record.
+  solt::sVersionInfo version;
+  version.publisherID = 12;
+  version.bookID = 345;
+  solt::cViewableWriter writer(version);
+  writer.SetHeaderText("{\\title:Compiled}{\\author:Someone}");
+  writer.AddArea("text");
+  std::string compiled = dir.MakeDir("compiled");
+  shelltest::WriteFile(compiled + "/book.dat", writer.Build().bookDat);
+  ASSERT_TRUE(klmw::ReadBookHeader(compiled, h));
+  EXPECT_EQ(h.title, "Compiled");
+  EXPECT_EQ(h.publisherID, "12");
+  EXPECT_EQ(h.bookID, "345");
+  // Without a title, or too short for a version record, nothing is made up.
+  EXPECT_FALSE(klmw::ParseBookHeaderLeniently("{\\author:x}" + std::string(20, '\x10'), h));
+  EXPECT_FALSE(klmw::ParseBookHeaderLeniently("{\\title:x}", h));
+  EXPECT_TRUE(klmw::ParseBookHeaderLeniently("{\\title:x}{\\bookid:3}{\\PUBLISHERID:4}", h));
+  EXPECT_EQ(std::make_pair(h.publisherID, h.bookID), std::make_pair(std::string("4"), std::string("3")));
 }
 
 // root/
