@@ -1,6 +1,7 @@
 #include "app/shell/ui/shellapp.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QScreen>
@@ -26,6 +27,9 @@
 namespace klmw {
 
 namespace {
+
+// How long the deferred start-up stages wait for the first paint.
+constexpr int kFirstPaintWaitMs = 300;
 
 // Verses shown after the position line by the stand-in Bible view.
 constexpr int kVersesShown = 8;
@@ -194,13 +198,27 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   if (options.synchronous) {
     FinishStartup();
   } else {
-    QTimer::singleShot(0, this, &CShellApp::FinishStartup);
+    // The rest waits for the frame's first paint, so the user sees the
+    // window at once; the fall-back timer covers a platform that paints
+    // nothing until later (a minimised start).
+    frame->installEventFilter(this);
+    QTimer::singleShot(kFirstPaintWaitMs, this, &CShellApp::FinishStartup);
   }
   return true;
 }
 
+bool CShellApp::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_frame.get() && event->type() == QEvent::Paint && !m_started) {
+    m_frame->removeEventFilter(this);
+    QTimer::singleShot(0, this, &CShellApp::FinishStartup);
+  }
+  return QObject::eventFilter(watched, event);
+}
+
 void CShellApp::FinishStartup() {
-  if (!m_frame) return;
+  if (!m_frame || m_started) return;
+  m_started = true;
+  m_frame->removeEventFilter(this);
   // Stages 12 to 14: bookshelf, words like SOLT, the registry.
   m_core.Startup();
   m_frame->SetBookshelf(m_core.GetCurrentBookshelf());

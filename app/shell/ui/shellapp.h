@@ -75,6 +75,9 @@ class CShellApp : public QObject {
   // The deferred stages are done: the workspace is restored.
   void ready();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void CreateTemplates();
   void FinishStartup();
@@ -91,6 +94,7 @@ class CShellApp : public QObject {
   std::vector<CChildFrame*> m_restored;
   QTimer m_autosave;
   bool m_ready = false;
+  bool m_started = false;
   bool m_restoring = false;
   bool m_closing = false;
   bool m_savingDisabled = false;

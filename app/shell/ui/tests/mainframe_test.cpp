@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "app/shell/settings.h"
+#include "app/shell/ui/bibleviewsdialog.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/doctemplate.h"
@@ -56,6 +57,7 @@ class MainFrameTest : public QObject {
   void treeDimensionsRoundTrip_data();
   void treeDimensionsRoundTrip();
   void syncButtonStates();
+  void bibleViewsKeepsFootnoteSuppression();
   void closeAllMessageClosesEveryChild();
   void tilingFillsTheArea();
   void autosaveFollowsAMove();
@@ -407,6 +409,34 @@ void MainFrameTest::syncButtonStates() {
   button->trigger();
   frame->close();
   QCOMPARE(Read("Options", "Sync"), QStringLiteral("0"));
+}
+
+void MainFrameTest::bibleViewsKeepsFootnoteSuppression() {
+  m_app = Start();
+  QAction* command = m_app->GetMainFrame()->GetCommand(ID_BIBLE_VIEWS);
+  // Answers the modal dialog once it is up: sets the box, then OK or Cancel.
+  auto answer = [](bool suppress, bool ok, bool* shownChecked) {
+    QTimer::singleShot(0, [=] {
+      auto* dialog = qobject_cast<CBibleViewsDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Bible Display Options"));
+      *shownChecked = dialog->GetSuppressFootnotes();
+      dialog->SetSuppressFootnotes(suppress);
+      ok ? dialog->accept() : dialog->reject();
+    });
+  };
+  bool shown = true;
+  answer(true, true, &shown);
+  command->trigger();
+  QVERIFY(!shown);
+  QVERIFY(m_app->GetOptions().m_suppressFootnotes);
+  answer(false, false, &shown);
+  command->trigger();
+  QVERIFY(shown);
+  QVERIFY(m_app->GetOptions().m_suppressFootnotes);
+  answer(false, true, &shown);
+  command->trigger();
+  QVERIFY(!m_app->GetOptions().m_suppressFootnotes);
 }
 
 void MainFrameTest::closeAllMessageClosesEveryChild() {
