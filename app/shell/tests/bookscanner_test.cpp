@@ -11,6 +11,7 @@
 #include "platform/messages.h"
 #include "platform/profile.h"
 #include "soltread/bookwriter.h"
+#include "tools/biblebuilder/biblebuilder.h"
 
 namespace {
 
@@ -292,6 +293,31 @@ TEST_F(ScanTest, AnUnreadableHeaderTakesTheNamesOfTheBookKnownThere) {
   EXPECT_EQ(Get(ini, "BOOK_1_2", "PUBLISHERID"), "5");
   EXPECT_EQ(Get(ini, "BOOK_1_2", "BOOKID"), "6");
   EXPECT_EQ(Get(ini, "DATASET_1", "TOTALBOOKCOUNT"), "2");
+}
+
+TEST_F(ScanTest, ABibleTheBuilderWroteIsFoundRegisteredAndLoaded) {
+  platform::RecordingMessages messages;
+  platform::ScopedMessages scoped(&messages);
+  const std::string folder = dir.MakeDir("root/library");
+  for (const char* code : {"WEB", "RVR"}) {
+    klmw::CBibleBuilder b;
+    b.SetCode(code);
+    b.SetName(code);
+    std::string error;
+    ASSERT_TRUE(b.AddVerse(1, 1, 1, "In the beginning.", error)) << error;
+    ASSERT_TRUE(b.Write(folder, error)) << error;
+  }
+  std::filesystem::remove(bibles + "/KJS.dat");  // the stand-in would not load
+  CDataSetRegistry registry(dir.Ini());
+  ASSERT_TRUE(scanner.Scan(root, false, true, {}));
+  EXPECT_EQ(scanner.WriteRegistry(registry), 4);
+  EXPECT_TRUE(messages.m_shown.empty());
+  // One and Two (book.dat), RVR and WEB (their definitions load).
+  ASSERT_EQ(registry.GetBookCount(), 4);
+  EXPECT_EQ(registry.FindBook("RVR"), 2);
+  EXPECT_EQ(registry.GetBooks()[2].GetSetID(), "0");
+  EXPECT_EQ(registry.GetBibleModules().GetCount(), 2);
+  EXPECT_NE(registry.GetBibleModules().Find("WEB"), nullptr);
 }
 
 }  // namespace
