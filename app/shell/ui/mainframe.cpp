@@ -337,10 +337,11 @@ void CMainFrame::OnToggleSync() {
 void CMainFrame::FollowActiveBible() {
   CChildFrame* active = GetActiveChild();
   CPlaceDocument* doc = GetActiveDocument();
-  if (!active || !doc) return;
+  if (!active || !doc || !IsBible(*doc)) return;
   for (CChildFrame* f : GetChildFrames()) {
     if (f == active || f->GetTemplate().GetIndex() != active->GetTemplate().GetIndex()) continue;
-    if (auto* other = dynamic_cast<CPlaceDocument*>(f->GetDocument())) other->SetSectionKey(doc->GetSectionKey());
+    auto* other = dynamic_cast<CPlaceDocument*>(f->GetDocument());
+    if (other && IsBible(*other)) other->SetSectionKey(doc->GetSectionKey());
   }
 }
 
@@ -369,7 +370,7 @@ void CMainFrame::OnToggleScroll() {
 }
 
 void CMainFrame::OnSetPageDownMode(int mode) {
-  if (CPlaceDocument* doc = GetActiveDocument()) doc->SetPageDownMode(mode);
+  if (CPlaceDocument* doc = GetActiveDocument(); doc && IsBible(*doc)) doc->SetPageDownMode(mode);
   UpdateButtonBar();
 }
 
@@ -401,6 +402,7 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow*) { UpdateButtonBar(); }
 
 void CMainFrame::UpdateButtonBar() {
   CPlaceDocument* doc = GetActiveDocument();
+  if (doc && !IsBible(*doc)) doc = nullptr;
   const int modeIds[] = {ID_PAGE_DOWN_MODE0, ID_PAGE_DOWN_GROUP, ID_PAGE_DOWN_CHAPTER, ID_PAGE_DOWN_BOOK};
   const int modes[] = {0, 1, 3, 4};
   for (int i = 0; i < 4; ++i) {

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -54,6 +55,11 @@ class CMainFrame : public QMainWindow {
   void Cascade();
   void ArrangeIcons();
   void CloseAllChildren();
+
+  // Tells Bible documents from book documents (the commands that need a
+  // Bible do nothing in a book window).
+  void SetBibleTest(std::function<bool(const CPlaceDocument&)> test) { m_isBible = std::move(test); }
+  bool IsBible(const CPlaceDocument& doc) const { return !m_isBible || m_isBible(doc); }
 
   // Applies a tree bar size (width and height) to the dock.
   void ApplyTreeDimensions(int width, int height);
@@ -108,6 +114,7 @@ class CMainFrame : public QMainWindow {
   int m_bookshelf = 0;
   std::string m_bibleCode;
   bool m_closed = false;
+  std::function<bool(const CPlaceDocument&)> m_isBible;
 };
 
 }  // namespace klmw

@@ -177,6 +177,10 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   m_frame = std::make_unique<CMainFrame>(m_core.GetSettingsPath(), m_options);
   if (options.splash) CSplashWnd::ShowSplashScreen(QStringLiteral(KLMW_VERSION));
   CMainFrame* frame = m_frame.get();
+  // Until the registry is read every window counts as a Bible.
+  frame->SetBibleTest([this](const CPlaceDocument& doc) {
+    return !m_core.GetRegistry().IsLoaded() || m_core.GetRegistry().GetBookCount() == 0 || BibleOf(doc);
+  });
   connect(frame, &CMainFrame::newWindowRequested, this, &CShellApp::OnNewWindow);
   connect(frame, &CMainFrame::closing, this, &CShellApp::OnFrameClosing);
   connect(frame, &CMainFrame::workspaceChanged, this, &CShellApp::ScheduleAutosave);
