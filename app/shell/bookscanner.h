@@ -76,7 +76,8 @@ class CBookScanner {
   CBookNode* GetRoot() { return m_root.get(); }
   const CBookNode* GetRoot() const { return m_root.get(); }
 
-  // Builds the tree under root. showAll adds plain folders too; fullWalk
+  // Builds the tree under root; it may run on a worker thread, and the tree
+  // is not to be read until it returns. showAll adds plain folders too; fullWalk
   // descends into plain folders (a scan for books needs it). The inactive
   // paths decide which found books start inactive. Symbolic links are not
   // followed. False when cancelled (by progress or by *cancel turning

@@ -178,10 +178,13 @@ int CDataSetRegistry::FillDataSet(cSOLTDataSet& set, int n) {
   return 0;
 }
 
-int CDataSetRegistry::FillBook(cSOLTBook& book, int bookNumber, int /*dataSetNumber*/) {
+int CDataSetRegistry::FillBook(cSOLTBook& book, int bookNumber, int dataSetNumber) {
   if (!m_loaded) LoadRegistry();
   const cSOLTBook* b = GetBook(bookNumber - 1);
-  if (!b) return 1;
+  // A later data set's book count is the running total, so its enumeration
+  // passes over the earlier sets' books: they answer "no such book" and
+  // soltread goes on to the next number.
+  if (!b || (dataSetNumber > 0 && b->GetDataSetNumber() != dataSetNumber)) return 1;
   book = *b;
   return 0;
 }

@@ -83,8 +83,8 @@ class CDataSetRegistry : public cSOLTDataInfo {
 
   // cSOLTDataInfo: each loads the registry first when it is not loaded.
   // FillDataSet copies data set n (from 1); FillBook copies the book at
-  // array index bookNumber - 1 (soltread counts from 1); nonzero when there
-  // is none.
+  // array index bookNumber - 1 (soltread counts from 1) when it belongs to
+  // data set dataSetNumber (any set when that is 0); nonzero otherwise.
   int GetDataSetCount() override;
   int FillDataSet(cSOLTDataSet& set, int n) override;
   int FillBook(cSOLTBook& book, int bookNumber, int dataSetNumber) override;

@@ -80,7 +80,8 @@ class CStudyAppCore {
 
   // Builds the record from the main frame and the children (entry 0 the
   // frame with zeros and blanks; names and text paths from the registry;
-  // children shifted to the origin) and writes BookShelf<n>.
+  // children shifted to the origin) and writes BookShelf<n>. At most
+  // CWhere::kMaxWindows entries are kept, the frame's included.
   bool SaveWorkspace(int bookshelf, const CWhereEntry& mainFrame, std::vector<CWhereEntry> children);
   bool SaveWorkspace(int bookshelf, const CWindowHooks& hooks);
 

@@ -260,11 +260,17 @@ TEST_F(RegistryTest, SoltreadAsksThroughTheCallbacksAndTheRegistryLoadsOnDemand)
   EXPECT_EQ(sets[0].GetBookArray(books, &registry), 2);
   ASSERT_EQ(books.size(), 2u);
   EXPECT_EQ(books[1].GetBookName(), "B");
+  // The second set counts three books (the running total) but owns one.
+  books.clear();
+  EXPECT_EQ(sets[1].GetBookArray(books, &registry), 1);
+  ASSERT_EQ(books.size(), 1u);
+  EXPECT_EQ(books[0].GetBookName(), "C");
   cSOLTBook one;
   EXPECT_EQ(GetBook(one, 3, 2, &registry), 0);
   EXPECT_EQ(one.GetBookName(), "C");
   EXPECT_NE(GetBook(one, 4, 2, &registry), 0);
   EXPECT_NE(GetBook(one, 0, 1, &registry), 0);
+  EXPECT_NE(GetBook(one, 1, 2, &registry), 0);  // book 1 is the first set's
   cSOLTDataSet set;
   EXPECT_NE(GetDataSet(set, 3, &registry), 0);
   EXPECT_EQ(registry.GetFirstDataSetName(), "");
