@@ -195,8 +195,7 @@ bool CWhere::Save(const std::string& settingsPath, int bookshelf) const {
     // The profile functions hand values back trimmed and unquoted, so a value
     // with outer blanks (a blank name " ") reads back as "". Compare that way.
     auto it = keys.find(Lower(key));
-    if (it != keys.end() && it->second == Trim(value) && !Trim(value).empty()) return;
-    if (it != keys.end() && Trim(value).empty() && it->second.empty()) return;
+    if (it != keys.end() && it->second == Trim(value)) return;
     if (!platform::WritePrivateProfileString(section.c_str(), key.c_str(), value.c_str(), settingsPath)) ok = false;
   };
   put("NumberWindows", std::to_string(GetCount()));
