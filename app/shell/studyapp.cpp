@@ -93,6 +93,16 @@ void CStudyAppCore::SwitchBookshelf(int bookshelf, const CWindowHooks& hooks) {
   RestoreWorkspace(m_bookshelf, hooks);
 }
 
+int CStudyAppCore::WriteScannedRegistry(const CWindowHooks& hooks) {
+  CBookScanner::Hooks around;
+  around.beforeWrite = [&] {
+    SaveWorkspace(m_bookshelf, hooks);
+    if (hooks.closeAllWindows) hooks.closeAllWindows();
+  };
+  around.afterReload = [&] { RestoreWorkspace(m_bookshelf, hooks); };
+  return m_scanner.WriteRegistry(m_registry, around);
+}
+
 void CStudyAppCore::ReloadDataSets(const CWindowHooks& hooks) { SwitchBookshelf(m_bookshelf, hooks); }
 
 }  // namespace klmw

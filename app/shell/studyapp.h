@@ -90,6 +90,11 @@ class CStudyAppCore {
   // start opens it) and restores it.
   void SwitchBookshelf(int bookshelf, const CWindowHooks& hooks);
 
+  // Writes the registry from the scanner's tree (CBookScanner::WriteRegistry)
+  // with the workspace saved and the windows closed before, and the current
+  // bookshelf restored after the reload. Returns the book sections written.
+  int WriteScannedRegistry(const CWindowHooks& hooks);
+
   // Re-reads the registry after the data sets changed and puts the current
   // bookshelf's windows back (save, close, reload, restore).
   void ReloadDataSets(const CWindowHooks& hooks);

@@ -164,4 +164,25 @@ TEST_F(StudyAppTest, SwitchingBookshelvesSavesOneAndRestoresTheOther) {
   EXPECT_EQ(mainFrame.right, 1000);
 }
 
+TEST_F(StudyAppTest, AScanRewritesTheRegistryAndPutsTheWindowsBack) {
+  CStudyAppCore app(ini);
+  app.Startup();
+  CWindowHooks hooks = Hooks();
+  app.RestoreWorkspace(0, hooks);
+  open[0].bookIndex = 0;  // the window shows Alpha
+  open[0].sectionKey = 5;
+  // Only KJS is found this time: Alpha's window falls back to book 0 after
+  // the message, which is now KJS.
+  shelltest::WriteFile(kjs + "/viewable.idx", "x");
+  shelltest::WriteFile(kjs + "/book.dat", "{\\Title:KJS}{\\PublisherID:1}{\\BookID:1}");
+  ASSERT_TRUE(app.GetScanner().Scan(kjs, false, true, {}));
+  opened.clear();
+  EXPECT_EQ(app.WriteScannedRegistry(hooks), 1);
+  EXPECT_EQ(closed, 1);
+  EXPECT_EQ(app.GetRegistry().GetBookCount(), 1);
+  ASSERT_EQ(opened, std::vector<std::string>{"Book# 0 5"});
+  ASSERT_EQ(messages.m_shown.size(), 1u);
+  EXPECT_EQ(messages.m_shown[0].text, klmw::FormatBookNoLongerAvailable("Alpha"));
+}
+
 }  // namespace
