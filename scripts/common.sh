@@ -43,7 +43,8 @@ build_sample_library() {
   for entry in KJS:KJV RVR:SpaRV WEB:WEB; do
     code=${entry%%:*}
     module=${entry#*:}
-    [ -f "$library/$code.ixb" ] && continue
+    # <CODE>.HTB came later than the rest: a library without it is rebuilt once.
+    [ -f "$library/$code.ixb" ] && [ -f "$library/$code.HTB" ] && continue
     echo "== importing $code from the SWORD module $module"
     "$build/bin/bibleimport" "$module" "$code" "$library/source" >/dev/null
     "$build/bin/soltkit" make-bible "$library/source/$code.txt" "$library"
