@@ -28,6 +28,10 @@ namespace klmw {
 
 namespace {
 
+// Saved child windows further right or down than this come back at the
+// area's edge.
+constexpr int kMaxChildOffset = 4000;
+
 // How long the deferred start-up stages wait for the first paint.
 constexpr int kFirstPaintWaitMs = 300;
 
@@ -54,14 +58,20 @@ CWhereEntry RectEntry(const QRect& r) {
 }
 
 // A saved rectangle made usable: damaged records (negative or huge sizes,
-// places far off screen) must not hide a window.
+// places far away) must not hide a window. Within bounds when given (the
+// screen for the main frame); children may lie partly outside the MDI area,
+// which scrolls to them.
 QRect SaneRect(QRect r, const QSize& fallback, const QRect& bounds) {
-  if (r.width() < 100 || r.height() < 60 || r.width() > 20000 || r.height() > 20000) r.setSize(fallback);
+  // A record whose size is damaged has its place in doubt too.
+  if (r.width() < 100 || r.height() < 60 || r.width() > 20000 || r.height() > 20000) r = QRect(QPoint(0, 0), fallback);
   if (!bounds.isEmpty()) {
     r.setWidth(std::min(r.width(), bounds.width()));
     r.setHeight(std::min(r.height(), bounds.height()));
     if (r.left() < bounds.left() || r.left() > bounds.right() - 40) r.moveLeft(bounds.left());
     if (r.top() < bounds.top() || r.top() > bounds.bottom() - 40) r.moveTop(bounds.top());
+  } else {
+    if (r.left() < 0 || r.left() > kMaxChildOffset) r.moveLeft(0);
+    if (r.top() < 0 || r.top() > kMaxChildOffset) r.moveTop(0);
   }
   return r;
 }
@@ -249,9 +259,7 @@ CWindowHooks CShellApp::MakeHooks() {
     if (auto* doc = dynamic_cast<CPlaceDocument*>(frame->GetDocument())) {
       doc->SetPosition(e.bookIndex, e.sectionKey, e.firstPosition, e.searchString, e.pageDownMode);
     }
-    QRect area = m_frame->GetMdiArea()->viewport()->rect();
-    if (area.width() < 200 || area.height() < 150) area = QRect();  // not laid out yet
-    frame->setGeometry(SaneRect(EntryRect(e), QSize(500, 330), area));
+    frame->setGeometry(SaneRect(EntryRect(e), QSize(500, 330), QRect()));
     frame->SetTreeWidth(std::max(0, e.treeWidth));
     frame->setProperty("klmwShowState", e.showState);
     m_restored.push_back(frame);
