@@ -102,6 +102,12 @@ int main(int argc, char** argv) {
   options.offerBookcase = screenshot.empty();
   if (!screenshot.empty()) shell.DisableSaving();
 
+  if (timing) {
+    QObject::connect(&shell, &klmw::CShellApp::firstPaint, &app, [] {
+      std::fprintf(stderr, "klmw first paint: %.3f s since process start, %ld KiB resident\n",
+                   SecondsSinceProcessStart(), ResidentKiB());
+    });
+  }
   QObject::connect(&shell, &klmw::CShellApp::ready, &app, [&] {
     klmw::CMainFrame* frame = shell.GetMainFrame();
     if (timing) {
@@ -110,7 +116,7 @@ int main(int argc, char** argv) {
       QApplication::processEvents();
       double sinceMain =
           std::chrono::duration<double>(std::chrono::steady_clock::now() - g_mainEntered).count();
-      std::fprintf(stderr, "klmw startup: %.3f s since process start (%.3f s since main), %ld KiB resident\n",
+      std::fprintf(stderr, "klmw restored: %.3f s since process start (%.3f s since main), %ld KiB resident\n",
                    SecondsSinceProcessStart(), sinceMain, ResidentKiB());
     }
     if (!screenshot.empty()) {

@@ -224,6 +224,7 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
 bool CShellApp::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_frame.get() && event->type() == QEvent::Paint && !m_started) {
     m_frame->removeEventFilter(this);
+    emit firstPaint();
     QTimer::singleShot(0, this, &CShellApp::FinishStartup);
   }
   return QObject::eventFilter(watched, event);
@@ -241,7 +242,11 @@ void CShellApp::FinishStartup() {
   emit m_frame->rebuildTree();
   // The book list opened empty: tell the user and start bookcase.
   if (m_startOptions.offerBookcase && m_core.GetRegistry().GetBookCount() == 0) {
-    if (m_core.GetRegistry().OfferBookcaseWhenEmpty() > 0) emit m_frame->rebuildTree();
+    if (m_core.GetRegistry().OfferBookcaseWhenEmpty() > 0) {
+      emit m_frame->rebuildTree();
+    } else {
+      WatchForBookcase();
+    }
   }
   // Stage 16.
   emit m_frame->refreshButtonBar();
@@ -338,6 +343,36 @@ void CShellApp::SwitchBookshelf(int bookshelf) {
 void CShellApp::ScheduleAutosave() {
   if (!m_ready || m_restoring || m_closing || m_savingDisabled) return;
   if (!m_autosave.isActive()) m_autosave.start();
+}
+
+// Bookcase runs by itself and writes the settings file when the user is
+// done; the books it registered then show without a restart. The file is
+// replaced by a rename, so its folder is watched.
+void CShellApp::WatchForBookcase() {
+  if (m_bookcaseWatch) return;
+  m_bookcaseWatch = new QFileSystemWatcher(this);
+  QString folder = QString::fromStdString(m_core.GetSettingsPath()).section(QLatin1Char('/'), 0, -2);
+  if (folder.isEmpty()) folder = QStringLiteral("/");
+  m_bookcaseWatch->addPath(folder);
+  connect(m_bookcaseWatch, &QFileSystemWatcher::directoryChanged, this, &CShellApp::OnSettingsFolderChanged);
+}
+
+void CShellApp::OnSettingsFolderChanged() {
+  if (!m_bookcaseWatch || m_closing) return;
+  const std::string& settings = m_core.GetSettingsPath();
+  if (ReadProfileInt("SOLTDATASETS", "DATASETCOUNT", 0, settings) <= 0) return;
+  m_restoring = true;
+  m_core.ReloadDataSets(MakeHooks());
+  m_restoring = false;
+  // Bookcase may be half-way through writing: watch on until books appear.
+  if (m_core.GetRegistry().GetBookCount() > 0) {
+    m_bookcaseWatch->deleteLater();
+    m_bookcaseWatch = nullptr;
+  }
+  m_frame->SetBibleCode(m_core.GetCurrentBibleCode());
+  emit m_frame->rebuildTree();
+  emit m_frame->refreshButtonBar();
+  emit dataSetsReloaded();
 }
 
 void CShellApp::WatchFrame(CChildFrame* frame) {

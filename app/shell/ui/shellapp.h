@@ -4,6 +4,7 @@
 // tests and Bible modules, the workspace) runs after the first paint.
 #pragma once
 
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
 #include <array>
@@ -74,6 +75,10 @@ class CShellApp : public QObject {
  signals:
   // The deferred stages are done: the workspace is restored.
   void ready();
+  // The main frame painted for the first time.
+  void firstPaint();
+  // The registry was read again after bookcase changed the settings file.
+  void dataSetsReloaded();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,6 +89,8 @@ class CShellApp : public QObject {
   void OnNewWindow();
   void OnFrameClosing();
   void WatchFrame(CChildFrame* frame);
+  void WatchForBookcase();
+  void OnSettingsFolderChanged();
   CWindowHooks MakeHooks();
 
   CStudyAppCore m_core;
@@ -93,6 +100,7 @@ class CShellApp : public QObject {
   CStartOptions m_startOptions;
   std::vector<CChildFrame*> m_restored;
   QTimer m_autosave;
+  QFileSystemWatcher* m_bookcaseWatch = nullptr;
   bool m_ready = false;
   bool m_started = false;
   bool m_restoring = false;

@@ -10,7 +10,9 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
@@ -62,6 +64,7 @@ class MainFrameTest : public QObject {
   void tilingFillsTheArea();
   void autosaveFollowsAMove();
   void noBooksOffersBookcase();
+  void booksRegisteredByBookcaseShowWithoutARestart();
   void screenshotWritesAPng();
 
  private:
@@ -504,6 +507,23 @@ void MainFrameTest::noBooksOffersBookcase() {
   QCOMPARE(m_messages->m_shown.size(), size_t(1));
   QCOMPARE(QString::fromStdString(m_messages->m_shown.front().text),
            QStringLiteral(" Lost Book is no longer active or is no longer available on your system\n"));
+  QCOMPARE(QString::fromStdString(Doc(Children().first())->GetTitle()), QStringLiteral("Notes"));
+}
+
+void MainFrameTest::booksRegisteredByBookcaseShowWithoutARestart() {
+  m_app = Start();
+  QCOMPARE(m_bookcaseStarts, 1);
+  QTreeWidget* tree = m_app->GetMainFrame()->GetTreeBar()->GetBookTree();
+  QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
+  QSignalSpy reloaded(m_app.get(), &CShellApp::dataSetsReloaded);
+  // What bookcase does: register a book in the settings file.
+  AddBook(1, QStringLiteral("Notes"));
+  SetBookCount(1);
+  QTRY_COMPARE_WITH_TIMEOUT(reloaded.count(), 1, 5000);
+  QCOMPARE(m_app->Core().GetRegistry().GetBookCount(), 1);
+  QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
+  QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Notes"));
+  QCOMPARE(Children().size(), 1);
   QCOMPARE(QString::fromStdString(Doc(Children().first())->GetTitle()), QStringLiteral("Notes"));
 }
 
