@@ -388,11 +388,8 @@ std::string ToWindows1252(std::string_view utf8, int* transliterated) {
     }
     if (cp >= 0x1F00 && cp <= 0x1FFF) {
       char32_t base = GreekBase(cp);
-      if (base) {
-        AppendUtf8(plain, base);
-      } else {
-        ++count;  // a breathing or accent sign alone
-      }
+      if (base) AppendUtf8(plain, base);  // else a breathing or accent sign alone
+      ++count;
       i += len;
       continue;
     }
@@ -632,6 +629,24 @@ std::string EntryToRtf(std::string_view raw, const LinkContext& context, MarkupS
   return out.Finish();
 }
 
+std::vector<std::pair<std::string, std::string>> ConfigMends(const std::string& module,
+                                                             const std::map<std::string, std::string>& config) {
+  auto value = [&](const char* key) {
+    auto it = config.find(key);
+    return it == config.end() ? std::string() : it->second;
+  };
+  std::vector<std::pair<std::string, std::string>> mends;
+  // The commentary is stored with the two-byte-size driver; the package's
+  // configuration names the four-byte one, which reads nothing but errors.
+  if (module == "MHCC" && value("ModDrv") == "zCom4") mends.push_back({"ModDrv", "zCom"});
+  // The Strong's dictionaries hold UTF-8 TEI; one of them does not say so.
+  if (module.rfind("Strongs", 0) == 0) {
+    if (value("Encoding").empty()) mends.push_back({"Encoding", "UTF-8"});
+    if (value("SourceType").empty()) mends.push_back({"SourceType", "TEI"});
+  }
+  return mends;
+}
+
 int FindTopic(const std::map<std::string, int>& topics, const std::string& name) {
   if (name.empty()) return -1;
   auto exact = [&](const std::string& n) {
@@ -647,11 +662,14 @@ int FindTopic(const std::map<std::string, int>& topics, const std::string& name)
     key = exact(name + "S");
     if (key >= 0) return key;
   }
-  for (const char* joint : {" (", ",", " "}) {
-    const std::string prefix = name + joint;
-    auto it = topics.lower_bound(prefix);
-    if (it != topics.end() && it->first.compare(0, prefix.size(), prefix) == 0) return it->second;
-  }
+  const std::string other =
+      name.size() > 1 && name.back() == 'S' ? name.substr(0, name.size() - 1) : name + "S";
+  for (const std::string& base : {name, other})
+    for (const char* joint : {" (", ",", " "}) {
+      const std::string prefix = base + joint;
+      auto it = topics.lower_bound(prefix);
+      if (it != topics.end() && it->first.compare(0, prefix.size(), prefix) == 0) return it->second;
+    }
   return -1;
 }
 

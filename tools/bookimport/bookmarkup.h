@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace bookimport {
@@ -76,6 +77,12 @@ std::string StrongsKey(char letter, std::string_view number);
 // "ANGEL (A SPIRIT)", "ACCUSATION" finds "ACCUSATION, FALSE"); -1 when none.
 // Many of Nave's references name a topic loosely.
 int FindTopic(const std::map<std::string, int>& topics, const std::string& name);
+
+// The mends a module's configuration needs, as key = value pairs to set
+// (empty when it is sound): the commentary whose package names the wrong
+// storage driver, the Strong's dictionary that does not say it is UTF-8 TEI.
+std::vector<std::pair<std::string, std::string>> ConfigMends(const std::string& module,
+                                                             const std::map<std::string, std::string>& config);
 
 // One verse slot of a commentary in the English order.
 struct VerseSlot {

@@ -14,24 +14,6 @@ namespace fs = std::filesystem;
 
 namespace bookimport {
 
-std::vector<std::pair<std::string, std::string>> ConfigMends(const std::string& module,
-                                                             const std::map<std::string, std::string>& config) {
-  auto value = [&](const char* key) {
-    auto it = config.find(key);
-    return it == config.end() ? std::string() : it->second;
-  };
-  std::vector<std::pair<std::string, std::string>> mends;
-  // The commentary is stored with the two-byte-size driver; the package's
-  // configuration names the four-byte one, which reads nothing but errors.
-  if (module == "MHCC" && value("ModDrv") == "zCom4") mends.push_back({"ModDrv", "zCom"});
-  // The Strong's dictionaries hold UTF-8 TEI; one of them does not say so.
-  if (module.rfind("Strongs", 0) == 0) {
-    if (value("Encoding").empty()) mends.push_back({"Encoding", "UTF-8"});
-    if (value("SourceType").empty()) mends.push_back({"SourceType", "TEI"});
-  }
-  return mends;
-}
-
 struct SwordBooks::Impl {
   std::unique_ptr<sword::SWMgr> manager;
   sword::SWModule* module = nullptr;

@@ -14,12 +14,6 @@
 
 namespace bookimport {
 
-// The mends a module's configuration needs, as key = value pairs to set
-// (empty when it is sound): the commentary whose package names the wrong
-// storage driver, the Strong's dictionary that does not say it is UTF-8 TEI.
-std::vector<std::pair<std::string, std::string>> ConfigMends(const std::string& module,
-                                                             const std::map<std::string, std::string>& config);
-
 class SwordBooks {
  public:
   // Opens the installed module `module` (its exact name) through a private
