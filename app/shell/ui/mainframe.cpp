@@ -5,11 +5,13 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -27,6 +29,7 @@
 #include "app/shell/ui/qtext.h"
 #include "app/shell/ui/treebar.h"
 #include "platform/home.h"
+#include "platform/messages.h"
 
 #ifndef KLMW_VERSION
 #define KLMW_VERSION "0.1"
@@ -133,7 +136,8 @@ void CMainFrame::CreateMenus() {
   AddCommand(edit, ID_COMBINE_AND, tr("Combine with &AND"));
   AddCommand(edit, ID_COMBINE_XOR, tr("Combine with &XOR"));
   edit->addSeparator();
-  AddCommand(edit, ID_CHANGE_FONT, tr("Change the font..."));
+  connect(AddCommand(edit, ID_CHANGE_FONT, tr("Change the font..."), true), &QAction::triggered, this,
+          &CMainFrame::OnChangeFont);
   AddCommand(edit, ID_CHANGE_COLOR, tr("C&olour..."));
 
   QMenu* view = bar->addMenu(tr("&View"));
@@ -360,6 +364,31 @@ void CMainFrame::OnBibleViews() {
   } else if (CChildFrame* f = GetActiveChild(); f && f->GetDocument()) {
     f->GetDocument()->UpdateAllViews(nullptr);
   }
+}
+
+void CMainFrame::OnChangeFont() {
+  CChildFrame* child = GetActiveChild();
+  CPlaceDocument* doc = GetActiveDocument();
+  if (!child || !doc) return;
+  if (!IsBible(*doc)) {
+    platform::MessageBox("You cannot change Font's in a SOLT Book...Sorry");
+    return;
+  }
+  // The pane that has the focus takes the font; without one, the text pane.
+  QWidget* pane = nullptr;
+  if (QSplitter* splitter = child->GetSplitter()) {
+    for (int i = 0; i < splitter->count() && !pane; ++i) {
+      QWidget* w = splitter->widget(i);
+      if (w->hasFocus() || w->isAncestorOf(QApplication::focusWidget())) pane = w;
+    }
+    if (!pane && splitter->count() > 0) pane = splitter->widget(splitter->count() - 1);
+  } else {
+    pane = child->widget();
+  }
+  if (!pane) return;
+  bool ok = false;
+  QFont font = QFontDialog::getFont(&ok, pane->font(), this, tr("Change the font"));
+  if (ok) pane->setFont(font);
 }
 
 void CMainFrame::OnToggleScroll() {

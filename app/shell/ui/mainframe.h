@@ -90,6 +90,7 @@ class CMainFrame : public QMainWindow {
   void CreateButtonBar();
   void CreateStatusBar();
   void OnToggleSync();
+  void OnChangeFont();
   void OnBibleViews();
   void OnHelp();
   void OnAbout();

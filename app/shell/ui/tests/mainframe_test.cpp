@@ -10,7 +10,9 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QFontDialog>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
@@ -60,6 +62,8 @@ class MainFrameTest : public QObject {
   void treeDimensionsRoundTrip();
   void syncButtonStates();
   void bibleViewsKeepsFootnoteSuppression();
+  void fontChangeIsRefusedInABook();
+  void fontChangeGoesToTheTextPane();
   void closeAllMessageClosesEveryChild();
   void tilingFillsTheArea();
   void autosaveFollowsAMove();
@@ -303,7 +307,7 @@ void MainFrameTest::menuHasTheLabelsOfTheTable() {
       {ID_FILE_PAGE_SETUP, "Page Setup...", false},
       {ID_EDIT_COPY, "Copy", false},
       {ID_COPY_RANGE, "Copy Range of Verses...", false},
-      {ID_CHANGE_FONT, "Change the font...", false},
+      {ID_CHANGE_FONT, "Change the font...", true},
       {ID_SYNCHRONIZE, "Synchronize Bibles", true},
       {ID_WINDOW_TILE_HORZ, "Tile Horizontal", true},
       {ID_WINDOW_TILE_VERT, "Tile Vertical", true},
@@ -440,6 +444,38 @@ void MainFrameTest::bibleViewsKeepsFootnoteSuppression() {
   answer(false, true, &shown);
   command->trigger();
   QVERIFY(!m_app->GetOptions().m_suppressFootnotes);
+}
+
+void MainFrameTest::fontChangeIsRefusedInABook() {
+  SetBookCount(1);
+  AddBook(1, QStringLiteral("Notes"));
+  // A book that is not a Bible refuses, and keeps its font.
+  m_app = Start();
+  CMainFrame* frame = m_app->GetMainFrame();
+  m_messages->m_shown.clear();
+  QSplitter* splitter = Children().first()->GetSplitter();
+  const QFont before = splitter->widget(1)->font();
+  frame->GetCommand(ID_CHANGE_FONT)->trigger();
+  QCOMPARE(m_messages->m_shown.size(), size_t(1));
+  QCOMPARE(QString::fromStdString(m_messages->m_shown.front().text),
+           QStringLiteral("You cannot change Font's in a SOLT Book...Sorry"));
+  QCOMPARE(splitter->widget(1)->font(), before);
+}
+
+void MainFrameTest::fontChangeGoesToTheTextPane() {
+  m_app = Start();
+  QSplitter* splitter = Children().first()->GetSplitter();
+  QFont chosen = splitter->widget(1)->font();
+  chosen.setPointSize(chosen.pointSize() + 7);
+  QTimer::singleShot(0, [chosen] {
+    auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+    QVERIFY(dialog);
+    dialog->setCurrentFont(chosen);
+    dialog->accept();
+  });
+  m_app->GetMainFrame()->GetCommand(ID_CHANGE_FONT)->trigger();
+  QCOMPARE(splitter->widget(1)->font().pointSize(), chosen.pointSize());
+  QVERIFY(splitter->widget(0)->font().pointSize() != chosen.pointSize());
 }
 
 void MainFrameTest::closeAllMessageClosesEveryChild() {
