@@ -64,6 +64,8 @@ class MainFrameTest : public QObject {
   void bibleViewsKeepsFootnoteSuppression();
   void fontChangeIsRefusedInABook();
   void fontChangeGoesToTheTextPane();
+  void showStatesComeBack_data();
+  void showStatesComeBack();
   void closeAllMessageClosesEveryChild();
   void tilingFillsTheArea();
   void autosaveFollowsAMove();
@@ -416,6 +418,8 @@ void MainFrameTest::syncButtonStates() {
   button->trigger();
   frame->close();
   QCOMPARE(Read("Options", "Sync"), QStringLiteral("0"));
+  // Closing saved the workspace with both windows.
+  QCOMPARE(Read("BookShelf0", "NumberWindows"), QStringLiteral("3"));
 }
 
 void MainFrameTest::bibleViewsKeepsFootnoteSuppression() {
@@ -476,6 +480,32 @@ void MainFrameTest::fontChangeGoesToTheTextPane() {
   m_app->GetMainFrame()->GetCommand(ID_CHANGE_FONT)->trigger();
   QCOMPARE(splitter->widget(1)->font().pointSize(), chosen.pointSize());
   QVERIFY(splitter->widget(0)->font().pointSize() != chosen.pointSize());
+}
+
+void MainFrameTest::showStatesComeBack_data() {
+  QTest::addColumn<int>("state");
+  QTest::addColumn<bool>("minimized");
+  QTest::addColumn<bool>("maximized");
+  QTest::newRow("normal") << 0 << false << false;
+  QTest::newRow("shown normal") << 1 << false << false;
+  QTest::newRow("minimized") << 2 << true << false;
+  QTest::newRow("maximized") << 3 << false << true;
+  QTest::newRow("unknown") << 99 << false << false;
+}
+
+void MainFrameTest::showStatesComeBack() {
+  QFETCH(int, state);
+  QFETCH(bool, minimized);
+  QFETCH(bool, maximized);
+  Write("BookShelf0", "NumberWindows", QStringLiteral("2"));
+  Write("BookShelf0", "Window1", QStringLiteral("0, 0, %1, 100, 0, 4, 10, 10, 300, 200").arg(state));
+  m_app = Start();
+  CChildFrame* child = Children().first();
+  QCOMPARE(child->isMinimized(), minimized);
+  QCOMPARE(child->isMaximized(), maximized);
+  // The save writes every window as normal.
+  QVERIFY(m_app->SaveWorkspace(0));
+  QCOMPARE(Read("BookShelf0", "Window1").section(QLatin1Char(','), 2, 2).trimmed(), QStringLiteral("0"));
 }
 
 void MainFrameTest::closeAllMessageClosesEveryChild() {
