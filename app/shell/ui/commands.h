@@ -65,6 +65,8 @@ enum ECommand {
   ID_HELP_ONLINE = 32803,
   ID_HELP_HOME_PAGE = 32804,
   ID_APP_ABOUT = 218,
+  // The disk scan for books (the registry's "Books on Disk").
+  ID_FIND_BOOKS = 32810,
 };
 
 // The private messages of the main frame, now signals of the same meaning.

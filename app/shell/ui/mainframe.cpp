@@ -113,6 +113,8 @@ void CMainFrame::CreateMenus() {
   file->setObjectName(QStringLiteral("menuFile"));
   connect(AddCommand(file, ID_WINDOW_NEW, tr("&New Window"), true, QKeySequence::New),
           &QAction::triggered, this, &CMainFrame::newWindowRequested);
+  connect(AddCommand(file, ID_FIND_BOOKS, tr("&Find Books on Disk..."), true), &QAction::triggered, this,
+          &CMainFrame::findBooksRequested);
   file->addSeparator();
   AddCommand(file, ID_FILE_PRINT, tr("&Print..."), false, QKeySequence::Print);
   AddCommand(file, ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"));

@@ -73,6 +73,8 @@ class CMainFrame : public QMainWindow {
   void refreshButtonBar();
   // Command 2020/450: a new Bible window on the current Bible.
   void newWindowRequested();
+  // The user asked to look for books on disk.
+  void findBooksRequested();
   // The frame is closing, after [Options] Sync was written: the workspace
   // is saved now, while the children still exist.
   void closing();

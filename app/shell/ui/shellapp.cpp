@@ -1,6 +1,8 @@
 #include "app/shell/ui/shellapp.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -16,6 +18,7 @@
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/plaintreeview.h"
 #include "app/shell/ui/plainview.h"
+#include "app/shell/ui/scandialog.h"
 #include "app/shell/ui/splash.h"
 #include "app/shell/ui/treebar.h"
 #include "platform/file.h"
@@ -193,6 +196,7 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   });
   connect(frame, &CMainFrame::newWindowRequested, this, &CShellApp::OnNewWindow);
   connect(frame, &CMainFrame::closing, this, &CShellApp::OnFrameClosing);
+  connect(frame, &CMainFrame::findBooksRequested, this, &CShellApp::FindBooks);
   connect(frame, &CMainFrame::workspaceChanged, this, &CShellApp::ScheduleAutosave);
   connect(frame, &CMainFrame::rebuildTree, this, [this] { m_frame->GetTreeBar()->Rebuild(m_core.GetRegistry()); });
   connect(frame->GetTreeBar(), &CTreeBar::openBook, this, [this](int book, int key) { OpenBook(book, key); });
@@ -409,6 +413,34 @@ void CShellApp::OnNewWindow() {
     key = doc->GetSectionKey();
   }
   OpenBook(book, key);
+}
+
+void CShellApp::FindBooks() {
+  QString root = QFileDialog::getExistingDirectory(m_frame.get(), tr("Look for Books in"), QDir::homePath());
+  if (root.isEmpty()) return;
+  CScanDialog dialog(m_core.GetScanner(), m_core.GetRegistry(), m_frame.get());
+  dialog.Scan(root);
+  if (dialog.exec() != QDialog::Accepted) return;
+  dialog.ApplyChecks();
+  RegisterScannedBooks();
+}
+
+int CShellApp::RegisterScannedBooks() {
+  CBookScanner::Hooks hooks;
+  hooks.beforeWrite = [this] {
+    SaveWorkspace(m_core.GetCurrentBookshelf());
+    m_restoring = true;
+    emit m_frame->closeAllChildrenRequested();
+  };
+  hooks.afterReload = [this] {
+    RestoreWorkspace(m_core.GetCurrentBookshelf());
+    m_restoring = false;
+  };
+  int written = m_core.GetScanner().WriteRegistry(m_core.GetRegistry(), hooks);
+  m_restoring = false;
+  emit m_frame->rebuildTree();
+  emit m_frame->refreshButtonBar();
+  return written;
 }
 
 void CShellApp::OnFrameClosing() {

@@ -61,6 +61,13 @@ class CShellApp : public QObject {
   void RestoreWorkspace(int bookshelf);
   bool SaveWorkspace(int bookshelf);
   void SwitchBookshelf(int bookshelf);
+  // Asks for a folder, scans it for books and, when the user agrees,
+  // writes the registry of what was found.
+  void FindBooks();
+  // Writes the registry from the scanner's tree: the workspace is saved and
+  // the windows closed before, the registry read and the windows restored
+  // after. Returns the number of book sections written.
+  int RegisterScannedBooks();
   // Saves the current bookshelf at most once a second.
   void ScheduleAutosave();
   // Stops saving: the program ends without writing the settings file.

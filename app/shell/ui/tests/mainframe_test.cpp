@@ -25,6 +25,7 @@
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/scandialog.h"
 #include "app/shell/ui/shellapp.h"
 #include "app/shell/ui/treebar.h"
 #include "platform/home.h"
@@ -71,6 +72,7 @@ class MainFrameTest : public QObject {
   void autosaveFollowsAMove();
   void noBooksOffersBookcase();
   void booksRegisteredByBookcaseShowWithoutARestart();
+  void scanListsBooksAndRegistersTheCheckedOnes();
   void screenshotWritesAPng();
 
  private:
@@ -591,6 +593,64 @@ void MainFrameTest::booksRegisteredByBookcaseShowWithoutARestart() {
   QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Notes"));
   QCOMPARE(Children().size(), 1);
   QCOMPARE(QString::fromStdString(Doc(Children().first())->GetTitle()), QStringLiteral("Notes"));
+}
+
+void MainFrameTest::scanListsBooksAndRegistersTheCheckedOnes() {
+  // Three book folders under "library": two with the files a book needs,
+  // one with book.dat alone.
+  QString library = m_dir->filePath(QStringLiteral("library"));
+  auto makeBook = [&](const QString& folder, const QByteArray& title, bool viewable) {
+    QString path = library + QLatin1Char('/') + folder;
+    QDir().mkpath(path);
+    QFile dat(path + QStringLiteral("/book.dat"));
+    dat.open(QIODevice::WriteOnly);
+    dat.write("{Title " + title + "}{PublisherID P1}{BookID " + title + "}");
+    dat.close();
+    if (viewable) {
+      QFile idx(path + QStringLiteral("/viewable.idx"));
+      idx.open(QIODevice::WriteOnly);
+    }
+  };
+  makeBook(QStringLiteral("a/solt/Atlas"), "Atlas", true);
+  makeBook(QStringLiteral("b/solt/Concord"), "Concord", true);
+  makeBook(QStringLiteral("c/solt/Broken"), "Broken", false);
+  m_app = Start();
+  const size_t before = m_messages->m_shown.size();
+
+  CScanDialog dialog(m_app->Core().GetScanner(), m_app->Core().GetRegistry(), m_app->GetMainFrame());
+  QVERIFY(dialog.Scan(library));
+  QCOMPARE(dialog.GetFoundCount(), 3);
+  QTreeWidget* list = dialog.GetList();
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = list->topLevelItem(i);
+    QCOMPARE(item->checkState(0), Qt::Checked);
+    // The user leaves Concord out.
+    if (item->text(1).endsWith(QStringLiteral("Concord"))) item->setCheckState(0, Qt::Unchecked);
+  }
+  dialog.ApplyChecks();
+  QCOMPARE(m_app->RegisterScannedBooks(), 2);
+  // Atlas active, Concord inactive, Broken named in a note and left out.
+  QCOMPARE(Read("DATASET_1", "BOOKCOUNT"), QStringLiteral("1"));
+  QCOMPARE(Read("DATASET_1", "TOTALBOOKCOUNT"), QStringLiteral("2"));
+  QCOMPARE(Read("BOOK_1_1", "BOOKNAME"), QStringLiteral("Atlas"));
+  QCOMPARE(Read("BOOK_1_2", "STATUS"), QStringLiteral("INACTIVE"));
+  QCOMPARE(m_messages->m_shown.size(), before + 1);
+  QVERIFY(QString::fromStdString(m_messages->m_shown.back().text).contains(QStringLiteral("Broken")));
+  // The registry, the tree bar and the windows follow.
+  QCOMPARE(m_app->Core().GetRegistry().GetBookCount(), 1);
+  QTreeWidget* tree = m_app->GetMainFrame()->GetTreeBar()->GetBookTree();
+  QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
+  QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Atlas"));
+  QCOMPARE(Children().size(), 1);
+  QCOMPARE(QString::fromStdString(Doc(Children().first())->GetTitle()), QStringLiteral("Atlas"));
+
+  // A second scan starts the inactive book unchecked.
+  CScanDialog again(m_app->Core().GetScanner(), m_app->Core().GetRegistry(), m_app->GetMainFrame());
+  QVERIFY(again.Scan(library));
+  for (int i = 0; i < again.GetList()->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = again.GetList()->topLevelItem(i);
+    QCOMPARE(item->checkState(0) == Qt::Checked, !item->text(1).endsWith(QStringLiteral("Concord")));
+  }
 }
 
 void MainFrameTest::screenshotWritesAPng() {
