@@ -123,8 +123,10 @@ void CMainFrame::CreateMenus() {
   file->addSeparator();
   connect(AddCommand(file, ID_FILE_CLOSE, tr("&Close Window"), true, QKeySequence::Close),
           &QAction::triggered, this, [this] { m_mdi->closeActiveSubWindow(); });
-  connect(AddCommand(file, ID_APP_EXIT, tr("E&xit"), true, QKeySequence::Quit), &QAction::triggered,
-          this, &QWidget::close);
+  // Some desktops define no Quit key; Ctrl+Q is the common one.
+  QKeySequence quit(QKeySequence::Quit);
+  if (quit.isEmpty()) quit = QKeySequence(Qt::CTRL | Qt::Key_Q);
+  connect(AddCommand(file, ID_APP_EXIT, tr("E&xit"), true, quit), &QAction::triggered, this, &QWidget::close);
 
   QMenu* edit = bar->addMenu(tr("&Edit"));
   edit->setObjectName(QStringLiteral("menuEdit"));

@@ -17,7 +17,7 @@ constexpr int kKeyRole = Qt::UserRole + 1;
 
 CTreeBar::CTreeBar(QWidget* parent) : QDockWidget(tr("Books"), parent) {
   setObjectName(QStringLiteral("treeBar"));
-  setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
   m_tabs = new QTabWidget(this);
   m_tabs->setDocumentMode(true);
   m_books = new QTreeWidget(m_tabs);
