@@ -1,6 +1,8 @@
 #include "app/shell/ui/childframe.h"
 
+#include <QEvent>
 #include <QSplitter>
+#include <algorithm>
 
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/placedocument.h"
@@ -15,6 +17,7 @@ CChildFrame::CChildFrame(CUiDocTemplate& tmpl, platform::CDocument& doc, QWidget
   if (tmpl.GetFrameKind() == CUiDocTemplate::FrameKind::Splitter) {
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setChildrenCollapsible(true);
+    m_splitter->installEventFilter(this);
     setWidget(m_splitter);
   }
   doc.AddView(&m_watcher);
@@ -44,19 +47,31 @@ void CChildFrame::SetPanes(QWidget* tree, QWidget* view) {
 
 int CChildFrame::GetTreeWidth() const {
   if (!m_splitter || m_splitter->count() < 2) return -1;
-  QList<int> sizes = m_splitter->sizes();
   // A splitter not laid out yet reports what it was asked for.
-  if (m_pendingTreeWidth >= 0 && !m_splitter->isVisible()) return m_pendingTreeWidth;
-  return sizes.value(0);
+  if (m_pendingTreeWidth >= 0) return m_pendingTreeWidth;
+  return m_splitter->sizes().value(0);
 }
 
 void CChildFrame::SetTreeWidth(int width) {
-  if (width < 0) width = 0;
-  m_pendingTreeWidth = width;
-  if (!m_splitter || m_splitter->count() < 2) return;
-  int total = m_splitter->width();
-  if (total <= width) total = width + 200;
-  m_splitter->setSizes({width, total - width});
+  m_pendingTreeWidth = std::max(width, 0);
+  ApplyTreeWidth();
+}
+
+// The width is given before the window has its size; a splitter laid out
+// later would share its width out in proportion and the tree pane would
+// come back narrower each session. So it is applied once the splitter is
+// visible and wider than the tree.
+void CChildFrame::ApplyTreeWidth() {
+  if (!m_splitter || m_splitter->count() < 2 || m_pendingTreeWidth < 0) return;
+  const int total = m_splitter->width() - m_splitter->handleWidth();
+  if (!m_splitter->isVisible() || total <= m_pendingTreeWidth) return;
+  m_splitter->setSizes({m_pendingTreeWidth, total - m_pendingTreeWidth});
+  m_pendingTreeWidth = -1;
+}
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_splitter && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) ApplyTreeWidth();
+  return QMdiSubWindow::eventFilter(watched, event);
 }
 
 void CChildFrame::Watcher::OnUpdate(platform::CView*, long hint, void*) {

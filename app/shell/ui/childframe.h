@@ -31,12 +31,17 @@ class CChildFrame : public QMdiSubWindow {
   // Called by the template once the panes are in place.
   void SetPanes(QWidget* tree, QWidget* view);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  signals:
   // The document announced a new position (another book or verse).
   void positionChanged();
 
  private:
   // Watches the document's update hints for the frame.
+  void ApplyTreeWidth();
+
   class Watcher : public platform::CView {
    public:
     explicit Watcher(CChildFrame& frame) : m_frame(frame) {}

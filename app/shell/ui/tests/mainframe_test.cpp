@@ -261,6 +261,9 @@ void MainFrameTest::workspaceRoundTrip() {
   QCOMPARE(Doc(active)->GetSectionKey(), 42);
   QCOMPARE(Doc(active)->GetPageDownMode(), 1);
   QCOMPARE(active->GetTreeWidth(), 77);
+  // Laid out, the pane has the width itself, so a later save keeps it.
+  QTRY_COMPARE(active->GetSplitter()->sizes().value(0), 77);
+  QCOMPARE(active->GetTreeWidth(), 77);
   QCOMPARE(QString::fromStdString(Doc(active)->GetTitle()), QStringLiteral("Notes"));
 }
 
