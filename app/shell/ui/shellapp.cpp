@@ -426,18 +426,11 @@ void CShellApp::FindBooks() {
 }
 
 int CShellApp::RegisterScannedBooks() {
-  CBookScanner::Hooks hooks;
-  hooks.beforeWrite = [this] {
-    SaveWorkspace(m_core.GetCurrentBookshelf());
-    m_restoring = true;
-    emit m_frame->closeAllChildrenRequested();
-  };
-  hooks.afterReload = [this] {
-    RestoreWorkspace(m_core.GetCurrentBookshelf());
-    m_restoring = false;
-  };
-  int written = m_core.GetScanner().WriteRegistry(m_core.GetRegistry(), hooks);
+  m_autosave.stop();
+  m_restoring = true;
+  int written = m_core.WriteScannedRegistry(MakeHooks());
   m_restoring = false;
+  m_frame->SetBibleCode(m_core.GetCurrentBibleCode());
   emit m_frame->rebuildTree();
   emit m_frame->refreshButtonBar();
   return written;
