@@ -54,19 +54,20 @@ build_sample_library() {
 }
 
 # The reference library: public-domain reference books (Nave's Topical Bible,
-# Matthew Henry's Concise Commentary, Strong's Greek and Hebrew dictionaries)
+# Matthew Henry's Concise Commentary, Strong's Greek and Hebrew dictionaries,
+# Spurgeon's Treasury of David)
 # imported from Debian's SWORD packages by bookimport and compiled into SOLT
 # books, each in $2/<folder> as data/reference-library.ini names it (the build
 # tree is $1). Books already built are kept; delete a book's folder to build it anew.
 REFERENCE_PACKAGES=(pkg-config libsword-dev sword-dict-naves sword-comm-mhcc sword-dict-strongs-greek
-                    sword-dict-strongs-hebrew)
+                    sword-dict-strongs-hebrew sword-comm-tdavid)
 build_reference_books() {
   local build=$1 library=$2
   ensure_packages --lean "${REFERENCE_PACKAGES[@]}"
   cmake --build "$build" -j"$JOBS" --target bookimport >/dev/null
   mkdir -p "$library/source"
   local kind
-  for kind in naves mhcc strongs-greek strongs-hebrew; do
+  for kind in naves mhcc strongs-greek strongs-hebrew tdavid; do
     [ -f "$library/$kind/book.dat" ] && continue
     echo "== importing $kind from its SWORD module"
     "$build/bin/bookimport" "$kind" "$library/source/$kind" --book "$library/$kind" >/dev/null

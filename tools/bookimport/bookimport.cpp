@@ -4,7 +4,7 @@
 //
 //   bookimport KIND OUTDIR [--book DIR] [--select LIST] [--source-only]
 //
-// KIND is naves, mhcc, strongs-greek or strongs-hebrew. The source is written
+// KIND is naves, mhcc, strongs-greek, strongs-hebrew or tdavid. The source is written
 // to OUTDIR/source (the private SWORD configuration to OUTDIR/sword) and the
 // book to OUTDIR/book, or to DIR. --select keeps only some
 // entries: the dictionary keys (as the module writes them, e.g. "AARON" or
@@ -50,11 +50,12 @@ constexpr Kind kKinds[] = {
     {"mhcc", "MHCC", "Matthew Henry's Concise Commentary", 2, "verse"},
     {"strongs-greek", "StrongsGreek", "Strong's Greek Dictionary", 3, "strongs"},
     {"strongs-hebrew", "StrongsHebrew", "Strong's Hebrew Dictionary", 4, "strongs"},
+    {"tdavid", "TDavid", "Spurgeon's Treasury of David", 5, "verse"},
 };
 
 void Usage() {
   std::cerr << "usage: bookimport KIND OUTDIR [--book DIR] [--select LIST] [--source-only]\n"
-               "  KIND: naves, mhcc, strongs-greek or strongs-hebrew\n";
+               "  KIND: naves, mhcc, strongs-greek, strongs-hebrew or tdavid\n";
 }
 
 void WriteFile(const fs::path& path, const std::string& text) {
@@ -270,7 +271,7 @@ void BuildCommentary(SwordBooks& sword, const fs::path& source, const std::set<s
     }
     if (section.chapter != chapter) {
       chapter = section.chapter;
-      chapterDir = bookDir / (Pad(++chapterFolder, 3) + " Chapter " + std::to_string(chapter));
+      chapterDir = bookDir / (Pad(++chapterFolder, 3) + (book == 19 ? " Psalm " : " Chapter ") + std::to_string(chapter));
       fs::create_directories(chapterDir);
       file = 0;
     }

@@ -500,7 +500,7 @@ std::string EntryToRtf(std::string_view raw, const LinkContext& context, MarkupS
     }
     flush();
     const std::string& name = tag.name;
-    if (name == "lb" || (name == "p" && !tag.closing)) {
+    if (name == "lb" || name == "l" || name == "lg" || (name == "p" && !tag.closing)) {
       out.Paragraph(listDepth * 360);
     } else if (name == "list") {
       listDepth = std::max(0, listDepth + (tag.closing ? -1 : tag.selfClosing ? 0 : 1));
@@ -547,7 +547,7 @@ std::string EntryToRtf(std::string_view raw, const LinkContext& context, MarkupS
       out.Open("\\i");
       out.Text(text);
       out.Close();
-    } else if (name == "ref" && !tag.closing && !tag.selfClosing) {
+    } else if ((name == "ref" || name == "reference") && !tag.closing && !tag.selfClosing) {
       const std::string osisRef = tag.Attribute("osisRef");
       const std::string target = tag.Attribute("target");
       std::string text = InnerText(raw, i, name);

@@ -73,6 +73,8 @@ TEST(EntryMarkup, LinksTextAndLayout) {
   };
   const Case cases[] = {
       {"verse", R"(<ref osisRef="John.3.16">Joh 3:16</ref>)", "{\\soltlink Joh 3:16{\\soltlinkto4 43 3:16}}", 1, 0, 0, 0, 0},
+      {"osis reference", R"(<reference osisRef="Ps.3.1">Psalm 3:1</reference>)",
+       "{\\soltlink Psalm 3:1{\\soltlinkto4 19 3:1}}", 1, 0, 0, 0, 0},
       {"range", R"(<ref osisRef="Exod.3.16-Exod.3.20">Ex 3:16-20</ref>)",
        "{\\soltlinkto4 2 3:16-2 3:20}}", 1, 0, 0, 0, 0},
       {"range over chapters", R"(<ref osisRef="Exod.3.16-Exod.4.2">Ex 3:16-4:2</ref>)",

@@ -234,6 +234,26 @@ TEST(CommentaryExtract, SectionsCoverEveryVerse) {
   EXPECT_TRUE(Contains(b.VerseKeys(43, 3, 16), john3));
 }
 
+TEST(CommentaryExtract, TreasuryOfDavidPsalmByPsalm) {
+  REQUIRE_MODULE("TDavid");
+  TempDir tmp;
+  const fs::path out = tmp.Path() / "tdavid";
+  ASSERT_EQ(Import("tdavid", out), 0);
+  Book b(out / "book", 5, "verse");
+  ASSERT_EQ(b.opened, 0);
+  // Each psalm is one entry stored at its first verse.
+  const int psalm23 = b.book.GetSectionKey("\\Psalms\\Psalm 23\\Verses 1-6");
+  ASSERT_GE(psalm23, 0);
+  for (const char* verse : {"19,23,1", "19,23,4", "19,23,6"}) EXPECT_EQ(b.book.GetVSyncKey(verse), psalm23) << verse;
+  EXPECT_EQ(b.book.GetVSyncKey("19,24,1"), b.book.GetSectionKey("\\Psalms\\Psalm 24\\Verses 1-10"));
+  EXPECT_EQ(b.book.GetVSyncKey("1,1,1"), -1);  // the Psalms only
+  // OSIS <reference> elements are Bible links.
+  const std::string text = b.EntryText(psalm23);
+  EXPECT_NE(text.find("{\\soltlinkto4 19 23:1-19 23:6}}"), std::string::npos);
+  EXPECT_TRUE(Contains(b.VerseKeys(19, 23, 4), psalm23));
+  EXPECT_EQ(b.book.GetLastKey(), 300);  // Psalms, 150 psalms, a section each
+}
+
 TEST(StrongsExtract, NumbersHundredsAndScript) {
   REQUIRE_MODULE("StrongsGreek");
   TempDir tmp;
@@ -316,7 +336,8 @@ TEST(WholeBooks, LinksAndSyncHold) {
   const Kind kinds[] = {{"naves", "Nave", 1, "word"},
                         {"mhcc", "MHCC", 2, "verse"},
                         {"strongs-greek", "StrongsGreek", 3, "strongs"},
-                        {"strongs-hebrew", "StrongsHebrew", 4, "strongs"}};
+                        {"strongs-hebrew", "StrongsHebrew", 4, "strongs"},
+                        {"tdavid", "TDavid", 5, "verse"}};
   int built = 0;
   for (const Kind& k : kinds) {
     SCOPED_TRACE(k.kind);
@@ -370,16 +391,19 @@ TEST(WholeBooks, LinksAndSyncHold) {
       EXPECT_GT(entryLinks, 4000);
       EXPECT_GT(verseLinks, 70000);
     }
-    if (std::string(k.kind) == "mhcc") {
+    if (std::string(k.sync) == "verse") {
+      // The commentary on the whole Bible has a section for every verse, the
+      // Treasury of David for every verse of the Psalms.
+      const bool psalms = std::string(k.kind) == "tdavid";
       int verses = 0;
-      for (int book = 1; book <= 66; ++book)
+      for (int book = psalms ? 19 : 1; book <= (psalms ? 19 : 66); ++book)
         for (int c = 1; SwordBooks::VerseExists(book, c, 1); ++c)
           for (int v = 1; SwordBooks::VerseExists(book, c, v); ++v, ++verses) {
             const std::string ref = std::to_string(book) + "," + std::to_string(c) + "," + std::to_string(v);
             const long key = b.book.GetVSyncKey(ref.c_str());
             ASSERT_TRUE(key >= 0 && b.book.IsValidSectionKey(static_cast<int>(key))) << ref;
           }
-      EXPECT_EQ(verses, 31102);
+      EXPECT_EQ(verses, psalms ? 2461 : 31102);
     }
   }
   if (built == 0) GTEST_SKIP() << "no reference module is installed";
