@@ -341,16 +341,24 @@ void CMainFrame::OnToggleSync() {
   if (m_sync) FollowActiveBible();
 }
 
-// The windows on the same kind of document take the active one's section.
-void CMainFrame::FollowActiveBible() {
-  CChildFrame* active = GetActiveChild();
-  CPlaceDocument* doc = GetActiveDocument();
-  if (!active || !doc || !IsBible(*doc)) return;
+void CMainFrame::FollowActiveBible() { FollowBible(GetActiveChild()); }
+
+// The other Bible windows take the section of the one that moved. Setting a
+// section a window already shows changes nothing, so following ends.
+void CMainFrame::FollowBible(CChildFrame* source) {
+  auto* doc = source ? dynamic_cast<CPlaceDocument*>(source->GetDocument()) : nullptr;
+  if (!doc || !IsBible(*doc) || m_following) return;
+  m_following = true;
   for (CChildFrame* f : GetChildFrames()) {
-    if (f == active || f->GetTemplate().GetIndex() != active->GetTemplate().GetIndex()) continue;
+    if (f == source || f->GetTemplate().GetIndex() != source->GetTemplate().GetIndex()) continue;
     auto* other = dynamic_cast<CPlaceDocument*>(f->GetDocument());
     if (other && IsBible(*other)) other->SetSectionKey(doc->GetSectionKey());
   }
+  m_following = false;
+}
+
+void CMainFrame::OnChildPositionChanged(CChildFrame* source) {
+  if (m_sync) FollowBible(source);
 }
 
 void CMainFrame::OnBibleViews() {

@@ -61,6 +61,10 @@ class CMainFrame : public QMainWindow {
   void SetBibleTest(std::function<bool(const CPlaceDocument&)> test) { m_isBible = std::move(test); }
   bool IsBible(const CPlaceDocument& doc) const { return !m_isBible || m_isBible(doc); }
 
+  // A window moved to another book or verse: with the sync switch on, the
+  // other Bible windows follow it.
+  void OnChildPositionChanged(CChildFrame* source);
+
   // Applies a tree bar size (width and height) to the dock.
   void ApplyTreeDimensions(int width, int height);
 
@@ -102,6 +106,7 @@ class CMainFrame : public QMainWindow {
   void UpdateButtonBar();
   void UpdateWindowMenu();
   void FollowActiveBible();
+  void FollowBible(CChildFrame* source);
   void Tile(bool horizontal);
 
   std::string m_settingsPath;
@@ -117,6 +122,7 @@ class CMainFrame : public QMainWindow {
   int m_bookshelf = 0;
   std::string m_bibleCode;
   bool m_closed = false;
+  bool m_following = false;
   std::function<bool(const CPlaceDocument&)> m_isBible;
 };
 

@@ -149,8 +149,12 @@ void CShellApp::CreateTemplates() {
     int book = 0, key = 0;
     if (!ParseBookDocumentName(name, book, key)) return false;
     auto& place = static_cast<CPlaceDocument&>(doc);
+    // A book index beyond the list shows book 0.
     const cSOLTBook* entry = core->GetRegistry().GetBook(book);
-    if (!entry) book = 0;
+    if (!entry) {
+      book = 0;
+      entry = core->GetRegistry().GetBook(0);
+    }
     place.SetTitle(entry ? entry->GetBookName() : std::string("(no book)"));
     place.SetPosition(book, key, 0, " ", 4);
     return true;
@@ -381,6 +385,9 @@ void CShellApp::OnSettingsFolderChanged() {
 
 void CShellApp::WatchFrame(CChildFrame* frame) {
   connect(frame, &CChildFrame::positionChanged, this, &CShellApp::ScheduleAutosave);
+  connect(frame, &CChildFrame::positionChanged, this, [this, frame] {
+    if (!m_restoring) m_frame->OnChildPositionChanged(frame);
+  });
   connect(frame, &QObject::destroyed, this, &CShellApp::ScheduleAutosave);
 }
 

@@ -419,6 +419,13 @@ void MainFrameTest::syncButtonStates() {
   QCOMPARE(frame->GetSync(), 1);
   QCOMPARE(Doc(a)->GetSectionKey(), 900);
   QCOMPARE(button->icon().pixmap(24).toImage(), on);
+  // While it is on, a move in any window carries the others along.
+  Doc(a)->SetSectionKey(31000);
+  QCOMPARE(Doc(b)->GetSectionKey(), 31000);
+  button->trigger();
+  Doc(a)->SetSectionKey(5);
+  QCOMPARE(Doc(b)->GetSectionKey(), 31000);
+  button->trigger();
 
   button->trigger();
   frame->close();
@@ -579,6 +586,10 @@ void MainFrameTest::noBooksOffersBookcase() {
   QCOMPARE(QString::fromStdString(m_messages->m_shown.front().text),
            QStringLiteral(" Lost Book is no longer active or is no longer available on your system\n"));
   QCOMPARE(QString::fromStdString(Doc(Children().first())->GetTitle()), QStringLiteral("Notes"));
+  // A book number beyond the list opens book 0.
+  CChildFrame* beyond = m_app->OpenBook(7, 3);
+  QCOMPARE(Doc(beyond)->GetBookIndex(), 0);
+  QCOMPARE(QString::fromStdString(Doc(beyond)->GetTitle()), QStringLiteral("Notes"));
 }
 
 void MainFrameTest::booksRegisteredByBookcaseShowWithoutARestart() {
