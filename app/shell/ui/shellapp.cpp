@@ -188,7 +188,7 @@ void CShellApp::CreateTemplates() {
 
 bool CShellApp::InitInstance(const CStartOptions& options) {
   m_startOptions = options;
-  // Stage 2, OLE, has nothing to do here; stage 3's recent-file list is not
+  // There is no OLE to start on this platform, and no recent-file list is
   // kept (no file type opens from it).
   CreateTemplates();
   m_frame = std::make_unique<CMainFrame>(m_core.GetSettingsPath(), m_options);
@@ -215,7 +215,7 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
     }
   });
 
-  // Stage 11: the window shows (and paints) before the slow stages.
+  // The window shows (and paints) before the slow stages.
   frame->show();
   if (options.synchronous) {
     FinishStartup();
@@ -242,10 +242,10 @@ void CShellApp::FinishStartup() {
   if (!m_frame || m_started) return;
   m_started = true;
   m_frame->removeEventFilter(this);
-  // Stages 12 to 14: bookshelf, words like SOLT, the registry.
+  // The bookshelf, the words like SOLT, the registry.
   m_core.Startup();
   m_frame->SetBookshelf(m_core.GetCurrentBookshelf());
-  // Stage 15.
+  // The workspace of the current bookshelf.
   RestoreWorkspace(m_core.GetCurrentBookshelf());
   emit m_frame->rebuildTree();
   // The book list opened empty: tell the user and start bookcase.
@@ -256,7 +256,7 @@ void CShellApp::FinishStartup() {
       WatchForBookcase();
     }
   }
-  // Stage 16.
+  // Last, the button bar is brought up to date.
   emit m_frame->refreshButtonBar();
   m_ready = true;
   emit ready();
