@@ -69,6 +69,21 @@ void CChildFrame::ApplyTreeWidth() {
   m_pendingTreeWidth = -1;
 }
 
+QRect CChildFrame::GetNormalGeometry() const {
+  if (!isMinimized() && !isMaximized()) return geometry();
+  return m_normalGeometry.isValid() ? m_normalGeometry : geometry();
+}
+
+void CChildFrame::moveEvent(QMoveEvent* event) {
+  QMdiSubWindow::moveEvent(event);
+  if (!isMinimized() && !isMaximized()) m_normalGeometry = geometry();
+}
+
+void CChildFrame::resizeEvent(QResizeEvent* event) {
+  QMdiSubWindow::resizeEvent(event);
+  if (!isMinimized() && !isMaximized()) m_normalGeometry = geometry();
+}
+
 bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_splitter && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) ApplyTreeWidth();
   return QMdiSubWindow::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMdiSubWindow>
+#include <QRect>
 #include <memory>
 
 #include "platform/docview.h"
@@ -28,11 +29,17 @@ class CChildFrame : public QMdiSubWindow {
   int GetTreeWidth() const;
   void SetTreeWidth(int width);
 
+  // The place and size of the window when it is neither minimised nor
+  // maximised: what the workspace saves.
+  QRect GetNormalGeometry() const;
+
   // Called by the template once the panes are in place.
   void SetPanes(QWidget* tree, QWidget* view);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  signals:
   // The document announced a new position (another book or verse).
@@ -56,6 +63,7 @@ class CChildFrame : public QMdiSubWindow {
   QSplitter* m_splitter = nullptr;
   Watcher m_watcher{*this};
   int m_pendingTreeWidth = -1;
+  QRect m_normalGeometry;
 };
 
 }  // namespace klmw

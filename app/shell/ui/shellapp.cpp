@@ -308,7 +308,7 @@ CWindowHooks CShellApp::MakeHooks() {
     std::vector<CWhereEntry> entries;
     for (CChildFrame* f : m_frame->GetChildFrames()) {
       if (f->GetTemplate().GetIndex() == kTemplatePicture || !f->GetSplitter()) continue;
-      CWhereEntry e = RectEntry(f->geometry());
+      CWhereEntry e = RectEntry(f->GetNormalGeometry());
       e.treeWidth = std::max(0, f->GetTreeWidth());
       if (auto* doc = dynamic_cast<CPlaceDocument*>(f->GetDocument())) {
         e.bookIndex = doc->GetBookIndex();

@@ -515,9 +515,11 @@ void MainFrameTest::showStatesComeBack() {
   CChildFrame* child = Children().first();
   QCOMPARE(child->isMinimized(), minimized);
   QCOMPARE(child->isMaximized(), maximized);
-  // The save writes every window as normal.
+  // The save writes every window as normal, at its normal place and size.
   QVERIFY(m_app->SaveWorkspace(0));
-  QCOMPARE(Read("BookShelf0", "Window1").section(QLatin1Char(','), 2, 2).trimmed(), QStringLiteral("0"));
+  const QStringList record = Read("BookShelf0", "Window1").split(QLatin1Char(','));
+  QCOMPARE(record.value(2).trimmed(), QStringLiteral("0"));
+  QCOMPARE(record.mid(6).join(QLatin1Char(',')).remove(QLatin1Char(' ')), QStringLiteral("0,0,290,190"));
 }
 
 void MainFrameTest::closeAllMessageClosesEveryChild() {
