@@ -303,7 +303,10 @@ CWindowHooks CShellApp::MakeHooks() {
     if (!m_restored.empty()) m_frame->GetMdiArea()->setActiveSubWindow(m_restored.front());
     m_restored.clear();
   };
-  hooks.captureMainFrame = [this] { return RectEntry(m_frame->geometry()); };
+  hooks.captureMainFrame = [this] {
+    const bool normal = !m_frame->isMaximized() && !m_frame->isMinimized() && !m_frame->isFullScreen();
+    return RectEntry(normal || !m_frame->normalGeometry().isValid() ? m_frame->geometry() : m_frame->normalGeometry());
+  };
   hooks.captureWindows = [this] {
     std::vector<CWhereEntry> entries;
     for (CChildFrame* f : m_frame->GetChildFrames()) {
