@@ -40,7 +40,12 @@ bool FindModule(const std::string& name, const std::string& system, Found& found
     // Repeated keys: the first one stands, as SWORD itself reads them.
     if (!found.config.count(k)) found.config[k] = value.c_str();
   }
-  found.prefix = manager->prefixPath ? manager->prefixPath : "";
+  // The folder the module was found in (a user's own folder or the system's).
+  found.prefix = found.config.count("PrefixPath") ? found.config["PrefixPath"]
+                                                  : manager->prefixPath ? manager->prefixPath : "";
+  // What SWORD works out on loading is not configuration to copy.
+  found.config.erase("PrefixPath");
+  found.config.erase("AbsoluteDataPath");
   return true;
 }
 
