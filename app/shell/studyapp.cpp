@@ -10,7 +10,7 @@ std::string FormatBookNoLongerAvailable(const std::string& bookName) {
 }
 
 CStudyAppCore::CStudyAppCore(std::string settingsPath)
-    : m_settingsPath(settingsPath.empty() ? GetSettingsPath() : std::move(settingsPath)),
+    : m_settingsPath(settingsPath.empty() ? klmw::GetSettingsPath() : std::move(settingsPath)),
       m_scanner(std::string()),
       m_registry(m_settingsPath) {}
 

@@ -6,6 +6,7 @@
 
 #include "app/shell/settings.h"
 #include "app/shell/tests/shelltest.h"
+#include "platform/home.h"
 #include "platform/messages.h"
 #include "platform/profile.h"
 
@@ -76,6 +77,16 @@ TEST_F(StudyAppTest, StartupReadsTheBookshelfTheWordListAndTheRegistry) {
   EXPECT_EQ(app.GetCurrentBookshelf(), 2);
   EXPECT_EQ(app.GetWhere().GetWordsLikeSolt(), std::vector<std::string>{"SOLT"});
   EXPECT_EQ(app.GetRegistry().GetBookCount(), 2);
+}
+
+TEST_F(StudyAppTest, NoPathMeansTheSettingsFileBesideTheProgram) {
+  const std::string before = platform::GetProgramDir();
+  platform::SetProgramDir(dir.Path());
+  CStudyAppCore app("");
+  std::string path = app.GetSettingsPath();
+  platform::SetProgramDir(before);
+  EXPECT_EQ(path.substr(path.rfind('/') + 1), "KLMW.INI");
+  EXPECT_EQ(path.substr(0, path.rfind('/')), dir.Path().substr(0, dir.Path().find_last_not_of('/') + 1));
 }
 
 TEST_F(StudyAppTest, RestoreFindsBooksByNameAndFallsBackToTheFirst) {
