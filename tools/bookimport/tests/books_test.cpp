@@ -119,6 +119,33 @@ bool Contains(const std::vector<unsigned>& keys, int key) {
     if (!SwordBooks::Installed(name)) GTEST_SKIP() << name " is not installed"; \
   } while (0)
 
+TEST(Program, RefusesWhatItCannotDo) {
+  TempDir tmp;
+  auto run = [&](const std::string& args) {
+    const std::string command = std::string(BOOKIMPORT_PATH) + " " + args + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  const std::string out = Quote((tmp.Path() / "out").string());
+  EXPECT_EQ(run(""), 2);
+  EXPECT_EQ(run("naves"), 2);
+  EXPECT_EQ(run("atlas " + out), 2);
+  EXPECT_EQ(run("naves " + out + " --bogus"), 2);
+  EXPECT_EQ(run("naves " + out + " extra"), 2);
+  if (!SwordBooks::Installed("Nave")) GTEST_SKIP() << "Nave is not installed";
+  // Nothing chosen: no book is made.
+  EXPECT_EQ(run("naves " + out + " --select NO-SUCH-TOPIC"), 1);
+  EXPECT_FALSE(fs::exists(tmp.Path() / "out" / "book"));
+  // A folder that holds something other than a book is not replaced.
+  fs::create_directories(tmp.Path() / "keep");
+  std::ofstream(tmp.Path() / "keep" / "notes.txt") << "mine";
+  EXPECT_EQ(run("naves " + out + " --select AARON --book " + Quote((tmp.Path() / "keep").string())), 1);
+  EXPECT_TRUE(fs::exists(tmp.Path() / "keep" / "notes.txt"));
+  EXPECT_EQ(run("naves " + out + " --select AARON --source-only"), 0);
+  EXPECT_TRUE(fs::exists(tmp.Path() / "out" / "source" / "book.ini"));
+  EXPECT_FALSE(fs::exists(tmp.Path() / "out" / "book"));
+}
+
 TEST(NavesExtract, TopicsLettersLinksAndSync) {
   REQUIRE_MODULE("Nave");
   TempDir tmp;
