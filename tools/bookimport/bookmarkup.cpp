@@ -595,14 +595,20 @@ std::string EntryToRtf(std::string_view raw, const LinkContext& context, MarkupS
         }
         auto exists = [&](int c, int v) { return !context.verseExists || context.verseExists(ref.book, c, v); };
         auto emit = [&](const std::string& linkText, int verse, int lastChapter, int lastVerse) {
-          int shownVerse = verse == 0 ? 1 : verse;
-          if (!exists(ref.chapter, shownVerse) || (lastVerse != 0 && !exists(lastChapter, lastVerse))) {
+          if (verse == 0) {
+            // A whole chapter (or chapters): from the first verse to the
+            // last one the English order has.
+            verse = 1;
+            lastVerse = 0;
+            while (lastVerse < 200 && exists(lastChapter, lastVerse + 1)) ++lastVerse;
+          }
+          if (!exists(ref.chapter, verse) || !exists(lastChapter, lastVerse)) {
             ++stats.droppedRefs;
             out.Text(linkText);
             return;
           }
-          std::string linkTarget = VerseTarget(ref.book, ref.chapter, shownVerse);
-          if (lastVerse != 0 && (lastChapter != ref.chapter || lastVerse != verse))
+          std::string linkTarget = VerseTarget(ref.book, ref.chapter, verse);
+          if (lastChapter != ref.chapter || lastVerse != verse)
             linkTarget += "-" + VerseTarget(ref.book, lastChapter, lastVerse);
           out.Link(ToWindows1252(linkText), 4, linkTarget);
           ++stats.verseLinks;
