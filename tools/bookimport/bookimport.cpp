@@ -242,7 +242,12 @@ void BuildStrongs(SwordBooks& sword, const fs::path& source, const std::set<std:
     for (char& c : trans)
       if (c == '\\' || c == '\n' || c == '\r') c = ' ';
     const std::string title = trans.empty() ? strongs : strongs + " " + trans;
-    WriteFile(dir / (Pad(++file, 3) + ".rtf"), SectionFile(title, strongs, body));
+    // The Bibles' lemmas write the number with four digits ("H0430"): that
+    // form finds the entry too.
+    std::string sync = strongs;
+    const std::string lemma = std::string(1, letter) + Pad(e.number, 4);
+    if (lemma != strongs) sync += "; " + lemma;
+    WriteFile(dir / (Pad(++file, 3) + ".rtf"), SectionFile(title, sync, body));
     ++totals.entries;
   }
 }

@@ -295,6 +295,8 @@ TEST(StrongsExtract, NumbersHundredsAndScript) {
   EXPECT_EQ(b.book.GetPathFromKey(g25).rfind("\\G1-G99\\G25 agap", 0), 0u) << b.book.GetPathFromKey(g25);
   EXPECT_EQ(b.book.GetPathFromKey(b.book.GetSSyncKey("G100")).rfind("\\G100-G199\\G100 ", 0), 0u);
   EXPECT_EQ(b.book.GetPathFromKey(b.book.GetSSyncKey("G5485")).rfind("\\G5400-G5499\\G5485 ", 0), 0u);
+  // The Bibles' lemmas are four digits: "G0025" finds G25 as well.
+  EXPECT_EQ(b.book.GetSSyncKey("G0025"), g25);
   EXPECT_EQ(b.book.GetSSyncKey("G00025"), -1);
   EXPECT_EQ(b.book.GetSSyncKey("G3"), -1);  // not chosen
   // The Greek is spelt in Latin letters, and the entry says so.
@@ -325,6 +327,8 @@ TEST(StrongsExtract, HebrewWithMendedConfiguration) {
   ASSERT_EQ(b.opened, 0);
   const int h430 = b.book.GetSSyncKey("H430");
   ASSERT_GE(h430, 0);
+  EXPECT_EQ(b.book.GetSSyncKey("H0430"), h430);  // as the Bibles' lemmas write it
+  EXPECT_EQ(b.book.GetPathFromKey(b.book.GetSSyncKey("H8674")).rfind("\\H8600-H8699\\H8674 ", 0), 0u);
   EXPECT_EQ(b.book.GetPathFromKey(h430).rfind("\\H400-H499\\H430 ", 0), 0u);
   const std::string text = b.EntryText(h430);
   EXPECT_NE(text.find("{\\b 'lhym}"), std::string::npos) << text;  // the script, transliterated
