@@ -6,7 +6,8 @@
 // slots, three bytes each (chapter, verse, flags: bit 0 text, bit 1 linked to
 // the slot before, bit 2 a new book).
 //
-// Whatever the markup, the RTF must have balanced groups, no control bytes
+// Whatever the markup, the parts of an entry must keep its comment whole, and
+// the RTF must have balanced groups, no control bytes
 // but line ends, and be accepted by the book compiler's scanner; every link
 // must carry a target of its type. Every slot of a book that has any text
 // must be covered by exactly one section, and each section's text slot must
@@ -69,6 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bookimport::MarkupStats stats;
   CheckRtf(bookimport::EntryToRtf(markup, context, stats));
   Check(stats.verseLinks >= 0 && stats.droppedRefs >= 0, "negative counts");
+
+  // Parting an entry at its headings loses nothing but the two titles.
+  const bookimport::CommentaryParts parts = bookimport::SplitCommentaryEntry(markup);
+  Check(parts.book.size() + parts.chapter.size() + parts.section.size() <= markup.size(), "parts longer than the entry");
+  Check(markup.substr(markup.size() - parts.section.size()) == parts.section, "the comment is not the entry's end");
+  Check(!parts.section.empty() || markup.empty() || !parts.book.empty() || !parts.chapter.empty(), "the entry vanished");
 
   int transliterated = 0;
   const std::string windows = bookimport::ToWindows1252(markup, &transliterated);

@@ -268,18 +268,37 @@ void BuildCommentary(SwordBooks& sword, const fs::path& source, const std::set<s
   int book = 0, chapter = 0;
   fs::path bookDir, chapterDir;
   for (const auto& section : sections) {
+    // The book's and the chapter's introductions are the texts of their own
+    // entries in the contents; they stand in the entry of the first section.
+    bookimport::CommentaryParts parts = bookimport::SplitCommentaryEntry(texts[section.textSlot]);
+    auto introduction = [&](const fs::path& dir, const std::string& title, const std::string& raw) {
+      MarkupStats stats;
+      std::string body = EntryToRtf(raw, context, stats);
+      AddStats(totals.markup, stats);
+      WriteFile(dir / "index.rtf", SectionFile(title, "", body));
+    };
+    std::string lead;  // what goes back before the comment
     if (section.book != book) {
       book = section.book;
       chapter = 0;
       chapterFolder = 0;
       bookDir = source / "sections" / (Pad(++bookFolder, 2) + " " + bookimport::EnglishBookName(book));
+      fs::create_directories(bookDir);
+      if (!parts.book.empty()) introduction(bookDir, bookimport::EnglishBookName(book), parts.book);
+    } else {
+      lead += parts.book;
     }
     if (section.chapter != chapter) {
       chapter = section.chapter;
-      chapterDir = bookDir / (Pad(++chapterFolder, 3) + (book == 19 ? " Psalm " : " Chapter ") + std::to_string(chapter));
+      const std::string title = (book == 19 ? "Psalm " : "Chapter ") + std::to_string(chapter);
+      chapterDir = bookDir / (Pad(++chapterFolder, 3) + " " + title);
       fs::create_directories(chapterDir);
       file = 0;
+      if (!parts.chapter.empty()) introduction(chapterDir, title, parts.chapter);
+    } else {
+      lead += parts.chapter;
     }
+    parts.section = lead + parts.section;
     std::string sync;
     for (const auto& r : section.covers) {
       if (!sync.empty()) sync += "; ";
@@ -287,7 +306,7 @@ void BuildCommentary(SwordBooks& sword, const fs::path& source, const std::set<s
       if (r.last != r.first) sync += "-" + std::to_string(r.last);
     }
     MarkupStats stats;
-    std::string body = EntryToRtf(texts[section.textSlot], context, stats);
+    std::string body = EntryToRtf(parts.section, context, stats);
     AddStats(totals.markup, stats);
     // The verses the section comments on, as a link to the Bible: it also
     // files the section under them in the Scripture index.

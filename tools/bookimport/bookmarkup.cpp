@@ -505,6 +505,10 @@ std::string EntryToRtf(std::string_view raw, const LinkContext& context, MarkupS
     } else if (name == "list") {
       listDepth = std::max(0, listDepth + (tag.closing ? -1 : tag.selfClosing ? 0 : 1));
       out.Paragraph(listDepth * 360);
+    } else if (name == "row" && !tag.closing) {
+      out.Paragraph(listDepth * 360);
+    } else if (name == "cell" && tag.closing) {
+      out.Text(" ");
     } else if (name == "item" && !tag.closing) {
       out.Paragraph(std::max(1, listDepth) * 360);
     } else if (name == "div") {
@@ -677,6 +681,39 @@ int FindTopic(const std::map<std::string, int>& topics, const std::string& name)
       if (it != topics.end() && it->first.compare(0, prefix.size(), prefix) == 0) return it->second;
     }
   return -1;
+}
+
+CommentaryParts SplitCommentaryEntry(std::string_view raw) {
+  CommentaryParts parts;
+  const size_t sectionAt = raw.find("<hi type=\"bold\">Verse");
+  const std::string_view head = raw.substr(0, sectionAt == std::string_view::npos ? 0 : sectionAt);
+  const size_t bookAt = head.find("<title type=\"x-ms\"");
+  const size_t chapterAt = head.rfind("<title type=\"x-s2\"");
+  if (head.empty() || (bookAt == std::string_view::npos && chapterAt == std::string_view::npos)) {
+    parts.section = std::string(raw);
+    return parts;
+  }
+  if (chapterAt != std::string_view::npos && (bookAt == std::string_view::npos || bookAt < chapterAt)) {
+    parts.book = std::string(head.substr(0, chapterAt));
+    parts.chapter = std::string(head.substr(chapterAt));
+    if (bookAt == std::string_view::npos) {
+      // Milestones before the chapter title belong with it.
+      parts.chapter = parts.book + parts.chapter;
+      parts.book.clear();
+    }
+  } else {
+    parts.book = std::string(head);
+  }
+  parts.section = std::string(raw.substr(sectionAt));
+  // The titles are the headings of the contents entries now.
+  auto dropTitle = [](std::string& text, std::string_view open) {
+    const size_t at = text.find(open);
+    const size_t end = at == std::string::npos ? at : text.find("</title>", at);
+    if (end != std::string::npos) text.erase(at, end + 8 - at);
+  };
+  dropTitle(parts.book, "<title type=\"x-ms\"");
+  dropTitle(parts.chapter, "<title type=\"x-s2\"");
+  return parts;
 }
 
 std::vector<CommentarySection> GroupCommentary(const std::vector<VerseSlot>& slots) {

@@ -107,6 +107,16 @@ struct CommentarySection {
   std::vector<VerseRange> covers;
 };
 
+// A commentary entry parted where the module's own headings stand: the
+// book's introduction (from a book title), the chapter's introduction and
+// outline (from a chapter title) and the comment on the verses (from the
+// first "Verses ..." heading). What stands before that heading without a book
+// or chapter title stays with the comment, so no text is lost.
+struct CommentaryParts {
+  std::string book, chapter, section;
+};
+CommentaryParts SplitCommentaryEntry(std::string_view raw);
+
 // Groups the slots into sections: a slot with text starts a section unless
 // it is linked to the slot with text before it; an empty slot belongs to the
 // section before it in its chapter, or else to the next one in its chapter,

@@ -108,6 +108,8 @@ TEST(EntryMarkup, LinksTextAndLayout) {
       {"arrow is a bullet", "\xE2\x86\x92 Lineage", "\\'95 Lineage", 0, 0, 0, 0, 0},
       {"ascii coding of greek dropped", R"(<orth type="writing">*A</orth><orth rend="bold" type="trans">A</orth>)",
        "{\\b\\i A}", 0, 0, 0, 0, 0},
+      {"table rows are paragraphs", "<table><row><cell>Light.</cell><cell>(3-5)</cell></row><row><cell>Sea.</cell></row></table>",
+       "Light. (3-5) \\par\\pard\\sa120 Sea.", 0, 0, 0, 0, 0},
       {"title", R"(<title type="x-s2">Chapter 36</title>Esau)", "{\\b Chapter 36}\\par\\pard\\sa120 Esau", 0, 0, 0, 0, 0},
       {"unclosed reference", R"(<ref osisRef="Gen.1.1">Ge 1:1)", "{\\soltlinkto4 1 1:1}}", 1, 0, 0, 0, 0},
       {"stray angle bracket", "a < b <> c", "a < b <> c", 0, 0, 0, 0, 0},
@@ -237,6 +239,39 @@ TEST(Commentary, SlotsGroupIntoSections) {
   const auto late = GroupCommentary({slot(3, 19, 1, false, false), slot(3, 19, 2, true, false)});
   ASSERT_EQ(late.size(), 1u);
   EXPECT_EQ(late[0].title, "Verses 1-2");
+}
+
+TEST(Commentary, EntriesPartAtTheirHeadings) {
+  struct Case {
+    const char* name;
+    const char* raw;
+    const char* book;
+    const char* chapter;
+    const char* section;
+  };
+  const Case cases[] = {
+      {"book, chapter and verses",
+       R"(<m/><title type="x-ms">John</title> Intro <title type="x-s2">Chapter 1</title> Outline <hi type="bold">Verses 1-5</hi> Text)",
+       "<m/> Intro ", " Outline ", "<hi type=\"bold\">Verses 1-5</hi> Text"},
+      {"chapter and verses", R"(<m/><title type="x-s2">Chapter 3</title> Outline <hi type="bold">Verses 1-8</hi> T)", "",
+       "<m/> Outline ", "<hi type=\"bold\">Verses 1-8</hi> T"},
+      {"book and verses", R"(<title type="x-ms">Jude</title> Intro <hi type="bold">Verse 1</hi> T)", " Intro ", "",
+       "<hi type=\"bold\">Verse 1</hi> T"},
+      {"no heading", R"(<title type="x-s">Psalm 23 OVERVIEW</title> Text)", "", "",
+       R"(<title type="x-s">Psalm 23 OVERVIEW</title> Text)"},
+      {"text before the heading without titles stays", "Lead <hi type=\"bold\">Verses 2-3</hi> T", "", "",
+       "Lead <hi type=\"bold\">Verses 2-3</hi> T"},
+      {"unclosed title", R"(<title type="x-s2">Chapter 3 <hi type="bold">Verses 1-8</hi>)", "",
+       R"(<title type="x-s2">Chapter 3 )", "<hi type=\"bold\">Verses 1-8</hi>"},
+      {"empty", "", "", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CommentaryParts parts = SplitCommentaryEntry(c.raw);
+    EXPECT_EQ(parts.book, c.book);
+    EXPECT_EQ(parts.chapter, c.chapter);
+    EXPECT_EQ(parts.section, c.section);
+  }
 }
 
 TEST(Configuration, MendsOnlyWhatIsWrong) {

@@ -244,6 +244,17 @@ TEST(CommentaryExtract, SectionsCoverEveryVerse) {
   }
   EXPECT_EQ(b.book.GetSectionKey("\\Leviticus\\Chapter 19"), -1);
 
+  // The book's introduction and the chapter's outline are the texts of
+  // their own entries, not of the first section.
+  EXPECT_NE(b.EntryText(b.book.GetSectionKey("\\Genesis")).find("Genesis is a name taken from the Greek"),
+            std::string::npos);
+  const std::string outline = b.EntryText(b.book.GetSectionKey("\\John\\Chapter 3"));
+  EXPECT_NE(outline.find("{\\b Chapter Outline}"), std::string::npos) << outline;
+  EXPECT_NE(outline.find("Christ's discourse with Nicodemus. (1-21)"), std::string::npos) << outline;
+  const std::string first = b.EntryText(b.book.GetSectionKey("\\John\\Chapter 3\\Verses 1-21"));
+  EXPECT_EQ(first.find("Chapter Outline"), std::string::npos);
+  EXPECT_NE(first.find("{\\b Verses 1-8}"), std::string::npos);
+
   // Every verse of the chosen books has a section.
   for (int book : {1, 3, 31, 43})
     for (int c = 1; SwordBooks::VerseExists(book, c, 1); ++c)
