@@ -313,19 +313,26 @@ CAddResult CBookCase::AddDescription(const std::string& descriptionPath) {
 
   if (found) {
     result.m_dataSet = found;
-    // Only the last data set can grow: its books are the last sections
-    // the main program counts.
-    if (found != count) {
-      platform::MessageBox("They're Different");
-      result.m_status = AddStatus::Different;
-      return result;
-    }
     const unsigned oldCount = GetBookCount(found);
     std::set<unsigned> registered;
     RegistryShape shape(m_settings);
     for (const CBookItem& book : LoadDataSetFrom(m_settings, shape, found, oldCount).m_books)
       registered.insert(platform::GetPrivateProfileInt(BookSection(found, book.m_number).c_str(), "BOOKID", 0,
                                                        m_settings));
+    // A description registered before changes nothing, wherever its data set
+    // stands; only adding books to it needs it to be the last data set, whose
+    // books are the last sections the main program counts.
+    bool anyNew = false;
+    for (const auto& entry : books) anyNew = anyNew || !registered.count(entry.second);
+    if (!anyNew) {
+      result.m_status = AddStatus::AlreadyRegistered;
+      return result;
+    }
+    if (found != count) {
+      platform::MessageBox("They're Different");
+      result.m_status = AddStatus::Different;
+      return result;
+    }
     // New books keep their order in the description and follow the
     // existing ones without a gap.
     unsigned m = oldCount;

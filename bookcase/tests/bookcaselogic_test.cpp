@@ -235,6 +235,13 @@ TEST_F(BookCaseAdd, OnlyTheLastDataSetGrows) {
   ASSERT_EQ(m_messages.m_shown.size(), 1u);
   EXPECT_EQ(m_messages.m_shown[0].text, "They're Different");
   EXPECT_EQ(ReadFile(Settings()), before);
+
+  // Registering A again adds nothing and is no error, though B follows it:
+  // scripts register their descriptions on every run.
+  result = bookCase.AddDescription(a);
+  EXPECT_EQ(result.m_status, AddStatus::AlreadyRegistered);
+  EXPECT_EQ(m_messages.m_shown.size(), 1u);
+  EXPECT_EQ(ReadFile(Settings()), before);
 }
 
 TEST_F(BookCaseAdd, StaleSectionsUnderTheNewNumberGo) {
