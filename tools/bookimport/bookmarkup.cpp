@@ -64,65 +64,7 @@ bool ParseOnePlace(std::string_view text, int& book, int& chapter, int& verse) {
   return verse > 0 && i == text.size();
 }
 
-// Decodes the XML entities of a piece of text (UTF-8 stays UTF-8).
-std::string DecodeEntities(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '&') {
-      out += text[i];
-      continue;
-    }
-    size_t semi = text.find(';', i);
-    if (semi == std::string_view::npos || semi - i > 10) {
-      out += '&';
-      continue;
-    }
-    std::string_view name = text.substr(i + 1, semi - i - 1);
-    char32_t cp = 0;
-    if (name == "amp") cp = '&';
-    else if (name == "lt") cp = '<';
-    else if (name == "gt") cp = '>';
-    else if (name == "quot") cp = '"';
-    else if (name == "apos") cp = '\'';
-    else if (name.size() > 1 && name[0] == '#') {
-      size_t j = 1;
-      int base = 10;
-      if (name[1] == 'x' || name[1] == 'X') { base = 16; j = 2; }
-      unsigned long v = 0;
-      bool ok = j < name.size();
-      for (; j < name.size() && ok; ++j) {
-        char c = name[j];
-        int d = IsDigit(c) ? c - '0' : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10
-                                      : (base == 16 && c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
-        if (d < 0) ok = false;
-        else v = std::min<unsigned long>(v * base + d, 0x110000);
-      }
-      if (ok && v > 0 && v < 0x110000 && !(v >= 0xD800 && v < 0xE000)) cp = static_cast<char32_t>(v);
-    }
-    if (cp == 0) {
-      out += '&';
-      continue;
-    }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    i = semi;
-  }
-  return out;
-}
+using importer::DecodeEntities;
 
 // The base letter of a polytonic Greek letter (U+1F00-U+1FFF), as a Greek
 // letter of the basic block; 0 for the breathing and accent signs.

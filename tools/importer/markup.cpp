@@ -196,7 +196,7 @@ std::optional<char32_t> DecodeEntity(std::string_view name) {
 }
 
 // Decodes the entities in an attribute value (kept as UTF-8).
-std::string DecodeEntities(std::string_view s) {
+std::string DecodeEntitiesIn(std::string_view s) {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '&') {
@@ -255,12 +255,12 @@ std::optional<Tag> ParseTag(std::string_view s, size_t at, size_t& end) {
         const char quote = body[i++];
         const size_t valueEnd = body.find(quote, i);
         const size_t stop = valueEnd == std::string_view::npos ? body.size() : valueEnd;
-        value = DecodeEntities(body.substr(i, stop - i));
+        value = DecodeEntitiesIn(body.substr(i, stop - i));
         i = stop == body.size() ? stop : stop + 1;
       } else {
         const size_t valueStart = i;
         while (i < body.size() && !IsAsciiSpace(body[i])) ++i;
-        value = DecodeEntities(body.substr(valueStart, i - valueStart));
+        value = DecodeEntitiesIn(body.substr(valueStart, i - valueStart));
       }
     }
     tag.attributes.emplace_back(std::move(key), std::move(value));
@@ -664,6 +664,8 @@ class Converter {
 };
 
 }  // namespace
+
+std::string DecodeEntities(std::string_view text) { return DecodeEntitiesIn(text); }
 
 std::string Utf8ToWindows1252(std::string_view utf8, int* unmappable) {
   std::string out;

@@ -26,6 +26,10 @@ namespace importer {
 // Windows-1252 codes.
 std::string Utf8ToWindows1252(std::string_view utf8, int* unmappable);
 
+// Decodes XML's five named entities, &nbsp; and numeric references in UTF-8
+// text (the result stays UTF-8); anything else stays as it stands.
+std::string DecodeEntities(std::string_view text);
+
 // A range of the words of Christ: [start, end) in bytes of the display form of
 // the verse (DisplayText), which is also characters since the text is
 // Windows-1252.
