@@ -22,6 +22,7 @@
 
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/qtmessages.h"
+#include "app/shell/ui/quitsignals.h"
 #include "app/shell/ui/shellapp.h"
 #include "platform/home.h"
 #include "platform/messages.h"
@@ -128,6 +129,16 @@ int main(int argc, char** argv) {
         QApplication::exit(saved ? 0 : 1);
       });
     }
+  });
+
+  // Ended by the session or from a terminal: close the main window the
+  // ordinary way, which saves the workspace and the sync switch.
+  klmw::CQuitSignals quitSignals;
+  QObject::connect(&quitSignals, &klmw::CQuitSignals::quitRequested, &app, [&shell] {
+    if (klmw::CMainFrame* frame = shell.GetMainFrame(); frame && frame->isVisible())
+      frame->close();
+    else
+      QApplication::quit();
   });
 
   if (!shell.InitInstance(options)) return 1;

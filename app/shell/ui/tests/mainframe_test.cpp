@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
+#include <csignal>
 #include <memory>
 
 #include "app/shell/settings.h"
@@ -25,6 +26,7 @@
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/quitsignals.h"
 #include "app/shell/ui/scandialog.h"
 #include "app/shell/ui/shellapp.h"
 #include "app/shell/ui/treebar.h"
@@ -57,6 +59,7 @@ class MainFrameTest : public QObject {
   void damagedSettingsStillStart_data();
   void damagedSettingsStillStart();
   void workspaceRoundTrip();
+  void quitSignalClosesAndSaves();
   void bookshelfSwitchRoundTrip();
   void menuHasTheLabelsOfTheTable();
   void treeDimensionsRoundTrip_data();
@@ -265,6 +268,26 @@ void MainFrameTest::workspaceRoundTrip() {
   QTRY_COMPARE(active->GetSplitter()->sizes().value(0), 77);
   QCOMPARE(active->GetTreeWidth(), 77);
   QCOMPARE(QString::fromStdString(Doc(active)->GetTitle()), QStringLiteral("Notes"));
+}
+
+// SIGTERM from the session closes the main window the ordinary way, which
+// saves the workspace.
+void MainFrameTest::quitSignalClosesAndSaves() {
+  SetBookCount(1);
+  AddBook(1, QStringLiteral("KJS"));
+  m_app = Start();
+  m_app->GetMainFrame()->show();
+  QVERIFY(m_app->OpenBook(0, 7));
+  CQuitSignals quit;
+  QVERIFY(quit.IsInstalled());
+  QSignalSpy requested(&quit, &CQuitSignals::quitRequested);
+  connect(&quit, &CQuitSignals::quitRequested, this, [this] { m_app->GetMainFrame()->close(); });
+  QCOMPARE(Read("Options", "Sync"), QString());  // written only on close
+  ::raise(SIGTERM);
+  QTRY_COMPARE(requested.count(), 1);
+  QCOMPARE(requested.at(0).at(0).toInt(), int{SIGTERM});
+  QTRY_COMPARE(Read("Options", "Sync"), QStringLiteral("0"));
+  QCOMPARE(Read("BookShelf0", "NumberWindows"), QStringLiteral("3"));
 }
 
 void MainFrameTest::bookshelfSwitchRoundTrip() {
