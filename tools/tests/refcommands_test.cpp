@@ -1,9 +1,6 @@
 // soltkit ref as a user scripts it: REFBASE.DAT built by `soltkit ref build`
 // and found through REFBASE_DIR, and the shipped file beside the library.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -11,22 +8,11 @@
 #include <fstream>
 #include <sstream>
 
-extern char** environ;
+#include "tools/tests/runprogram.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using Result = testrun::Run;
 
 std::string MakeTempDir() {
   std::string pattern = testing::TempDir() + "refcommandsXXXXXX";
@@ -34,37 +20,9 @@ std::string MakeTempDir() {
   return pattern + "/";
 }
 
-// Runs soltkit with REFBASE_DIR set to `dataDir` (left as it is when empty).
+// Runs soltkit with REFBASE_DIR set to `dataDir` (removed when empty).
 Result Soltkit(const std::vector<std::string>& args, const std::string& dataDir = {}) {
-  const std::string dir = MakeTempDir();
-  std::vector<std::string> words = {SOLTKIT_PATH};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(w.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e)
-    if (std::strncmp(*e, "REFBASE_DIR=", 12) != 0) env.push_back(*e);
-  if (!dataDir.empty()) env.push_back("REFBASE_DIR=" + dataDir);
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, (dir + "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, (dir + "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid;
-  Result run;
-  if (posix_spawn(&pid, SOLTKIT_PATH, &actions, nullptr, argv.data(), envp.data()) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  run.out = Slurp(dir + "out");
-  run.err = Slurp(dir + "err");
-  std::filesystem::remove_all(dir);
-  return run;
+  return testrun::RunProgram(SOLTKIT_PATH, args, {dataDir.empty() ? "REFBASE_DIR" : "REFBASE_DIR=" + dataDir});
 }
 
 class RefCommands : public testing::Test {

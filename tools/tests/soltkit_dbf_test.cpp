@@ -1,23 +1,16 @@
 // soltkit dbf as a user scripts it: the lines, the choices of record and
 // field, and the exit codes for bad tables and bad arguments.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 
 #include "platform/dbf.h"
 #include "soltread/tests/testbook.h"
-
-extern char** environ;
+#include "tools/tests/runprogram.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using Result = testrun::Run;
 
 class SoltkitDbf : public testing::Test {
  protected:
@@ -30,27 +23,7 @@ class SoltkitDbf : public testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(m_dir); }
 
-  Result Soltkit(std::vector<std::string> words) {
-    words.insert(words.begin(), SOLTKIT_PATH);
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, (m_dir + "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, (m_dir + "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    Result run;
-    pid_t pid;
-    if (posix_spawn(&pid, SOLTKIT_PATH, &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = testbook::ReadBytes(m_dir + "out");
-    run.err = testbook::ReadBytes(m_dir + "err");
-    return run;
-  }
+  Result Soltkit(const std::vector<std::string>& words) { return testrun::RunProgram(SOLTKIT_PATH, words); }
 
   std::string m_dir = testbook::MakeTempDir();
   std::string m_long = std::string(300, 'a') + "\xE9" + std::string(227, 'z');  // 528 bytes

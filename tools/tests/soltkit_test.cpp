@@ -1,50 +1,17 @@
 // soltkit as a user scripts it: output, error lines and exit codes.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
 
 #include "soltread/tests/testbook.h"
-
-extern char** environ;
+#include "tools/tests/runprogram.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = testrun::Run;
 
-std::string Slurp(const std::string& path) { return testbook::ReadBytes(path); }
-
-Result Soltkit(const std::vector<std::string>& args) {
-  std::string dir = testbook::MakeTempDir();
-  std::vector<std::string> words = {SOLTKIT_PATH};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(w.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, (dir + "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, (dir + "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid;
-  Result run;
-  if (posix_spawn(&pid, SOLTKIT_PATH, &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  run.out = Slurp(dir + "out");
-  run.err = Slurp(dir + "err");
-  std::filesystem::remove_all(dir);
-  return run;
-}
+Result Soltkit(const std::vector<std::string>& args) { return testrun::RunProgram(SOLTKIT_PATH, args); }
 
 class SoltkitBook : public testing::Test {
  protected:

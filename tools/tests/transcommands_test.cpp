@@ -1,8 +1,5 @@
 // soltkit trans as a user scripts it: a table built from a source, then asked.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/tests/runprogram.h"
+
 namespace {
 
 std::string Slurp(const std::string& path) {
@@ -18,10 +17,7 @@ std::string Slurp(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-};
+using Outcome = testrun::Run;
 
 class SoltkitTrans : public testing::Test {
  protected:
@@ -38,28 +34,7 @@ class SoltkitTrans : public testing::Test {
 
   // soltkit with REFBASE_DIR naming the test's folder.
   Outcome Soltkit(const std::vector<std::string>& args) {
-    std::vector<std::string> words = {SOLTKIT_PATH};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    std::string env = "REFBASE_DIR=" + m_dir;
-    char* envp[] = {env.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, (m_dir + "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, (m_dir + "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    Outcome run;
-    pid_t pid;
-    if (posix_spawn(&pid, SOLTKIT_PATH, &actions, nullptr, argv.data(), envp) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = Slurp(m_dir + "out");
-    run.err = Slurp(m_dir + "err");
-    return run;
+    return testrun::RunProgram(SOLTKIT_PATH, args, {"REFBASE_DIR=" + m_dir});
   }
 
   // The last line of stderr: soltkit's own, after any load-time messages.

@@ -1,11 +1,10 @@
 // The Bible builder against the module reader, its refusals, and soltkit's
 // bible commands on what it writes.
 #include <gtest/gtest.h>
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 
 #include "app/bible/biblemodule.h"
 #include "app/bible/tests/biblefixture.h"
@@ -13,6 +12,7 @@
 #include "platform/dbf.h"
 #include "platform/file.h"
 #include "tools/biblebuilder/biblebuilder.h"
+#include "tools/tests/runprogram.h"
 
 namespace {
 
@@ -165,25 +165,14 @@ TEST(BibleBuilderTest, TooManyVersesForSixteenBitIndexes) {
   EXPECT_NE(error.find("65,536"), std::string::npos);
 }
 
-struct Ran {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Ran = testrun::Run;
 
+// args are blank-separated words (the test's paths have no blanks).
 Ran Soltkit(const std::string& args) {
-  Ran run;
-  TempDir errDir;
-  const std::string errPath = errDir.Path() + "err";
-  FILE* p = ::popen((std::string(SOLTKIT_PATH) + " " + args + " 2>" + errPath).c_str(), "r");
-  if (!p) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) run.out.append(buffer, n);
-  int status = ::pclose(p);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-  run.err = bibletest::ReadBytes(errPath);
-  return run;
+  std::vector<std::string> words;
+  std::istringstream in(args);
+  for (std::string word; in >> word;) words.push_back(word);
+  return testrun::RunProgram(SOLTKIT_PATH, words);
 }
 
 TEST(SoltkitBibleTest, CommandsOnTheSampleBible) {
