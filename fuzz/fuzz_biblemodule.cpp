@@ -21,15 +21,7 @@ namespace {
 
 using fuzz::Check;
 
-class FixedVolumes : public platform::Volumes {
- public:
-  platform::DriveType GetDriveType(const std::string&) override { return platform::DriveType::Fixed; }
-  bool GetVolumeLabel(const std::string&, std::string& label) override {
-    label.clear();
-    return true;
-  }
-  std::string GetVolumeRoot(const std::string&) override { return "/"; }
-};
+using fuzz::FixedVolumes;
 
 constexpr int kVersesAtEachEnd = 200;
 

@@ -25,15 +25,7 @@ namespace {
 
 using fuzz::Check;
 
-class FixedVolumes : public platform::Volumes {
- public:
-  platform::DriveType GetDriveType(const std::string&) override { return platform::DriveType::CdRom; }
-  bool GetVolumeLabel(const std::string&, std::string& label) override {
-    label = "FUZZ";
-    return true;
-  }
-  std::string GetVolumeRoot(const std::string&) override { return "/"; }
-};
+using fuzz::FixedVolumes;
 
 std::string ReadBack(const std::string& path) {
   std::string bytes;

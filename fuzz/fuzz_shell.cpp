@@ -23,16 +23,7 @@ namespace {
 
 using fuzz::Check;
 
-// Every path is on a fixed disk: the fuzzer must not depend on the mounts.
-class FixedVolumes : public platform::Volumes {
- public:
-  platform::DriveType GetDriveType(const std::string&) override { return platform::DriveType::Fixed; }
-  bool GetVolumeLabel(const std::string&, std::string& label) override {
-    label.clear();
-    return true;
-  }
-  std::string GetVolumeRoot(const std::string&) override { return "/"; }
-};
+using fuzz::FixedVolumes;
 
 }  // namespace
 

@@ -13,9 +13,21 @@
 
 #include "platform/file.h"
 #include "platform/messages.h"
+#include "platform/volumes.h"
 #include "soltread.h"
 
 namespace fuzz {
+
+// Every path is on a fixed disk: a fuzz run must not depend on the mounts.
+class FixedVolumes : public platform::Volumes {
+ public:
+  platform::DriveType GetDriveType(const std::string&) override { return platform::DriveType::Fixed; }
+  bool GetVolumeLabel(const std::string&, std::string& label) override {
+    label.clear();
+    return true;
+  }
+  std::string GetVolumeRoot(const std::string&) override { return "/"; }
+};
 
 inline void Check(bool ok, const char* what) {
   if (!ok) {

@@ -24,19 +24,17 @@
 #include "platform/coding.h"
 #include "platform/file.h"
 #include "refbase/translation.h"
+#include "refbase/vttransformat.h"
 #include "refbase/vtmsg.h"
 
 namespace {
 
-constexpr unsigned kHeaderSize = 56;
-constexpr char kTitle[] = "Vantrel Bible Translation Data File\x1A";
-constexpr int kVersion = 10;
+using namespace refbase::vttrans;
+
 constexpr unsigned kLineBuffer = 128;
 constexpr unsigned kMaxNameLetters = 9;
 constexpr unsigned kMaxTranslations = 0xFFFF;
 
-constexpr int kMsgAccessFailed = 151;
-constexpr int kMsgNoMemory = 153;
 constexpr int kMsgSourceOpenFailed = 156;
 constexpr int kMsgCreateFailed = 157;
 constexpr int kMsgBadLine = 158;

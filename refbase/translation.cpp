@@ -16,6 +16,7 @@
 // is allocated for them, so a header that claims 65,535 translations costs no
 // more memory than the file's own length.
 #include "refbase/translation.h"
+#include "refbase/vttransformat.h"
 
 #include <strings.h>
 
@@ -39,14 +40,11 @@ int32_t cTranslation::m_translation_data_in_use = 0;
 
 namespace {
 
-constexpr unsigned kHeaderSize = 56;
-constexpr char kTitle[] = "Vantrel Bible Translation Data File\x1A";
-constexpr int kVersion = 10;
+using namespace refbase::vttrans;
+
 
 constexpr int kMsgOpenFailed = 150;
-constexpr int kMsgAccessFailed = 151;
 constexpr int kMsgLoadCaption = 152;
-constexpr int kMsgNoMemory = 153;
 constexpr int kMsgInvalid = 154;
 constexpr int kMsgIncompatible = 155;
 
