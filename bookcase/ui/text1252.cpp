@@ -1,41 +1,17 @@
 #include "bookcase/ui/text1252.h"
 
+#include "platform/cp1252.h"
+
 namespace bookcase {
 
-namespace {
-
-// 0x80-0x9F; the rest of Windows-1252 is Latin-1. The five unassigned bytes
-// keep their C1 code points, as Windows' own conversion does.
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-}  // namespace
-
 QString FromWindows1252(const std::string& bytes) {
-  QString text;
-  text.reserve(static_cast<qsizetype>(bytes.size()));
-  for (unsigned char c : bytes) text.append(QChar(c >= 0x80 && c < 0xA0 ? kHigh[c - 0x80] : char16_t(c)));
-  return text;
+  const std::u16string text = platform::Cp1252ToUtf16(bytes);
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 std::string ToWindows1252(const QString& text) {
-  std::string bytes;
-  bytes.reserve(static_cast<size_t>(text.size()));
-  for (QChar ch : text) {
-    char16_t u = ch.unicode();
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-      bytes.push_back(static_cast<char>(u));
-      continue;
-    }
-    char out = '?';
-    for (int i = 0; i < 32; ++i)
-      if (kHigh[i] == u) out = static_cast<char>(0x80 + i);
-    bytes.push_back(out);
-  }
-  return bytes;
+  return platform::Utf16ToCp1252(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
 }
 
 }  // namespace bookcase

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cp1252.h"
 #include "textpane/model/documentbuilder.h"
 #include "textpane/model/fonttable.h"
 #include "textpane/rtf/controlword.h"
@@ -111,25 +112,12 @@ void SkipUnknownWord(InStream& in, const WordName& w) {
 }
 
 // The Windows-1252 byte of a character, or -1 where the code page has none.
-// Bytes 0x80-0x9F are the code page's own; the rest of the upper half is
-// Latin-1. Control characters have no byte here: they would turn into the
-// model's own marks.
+// Control characters, the C1 ones included, get no byte here: the C0 ones
+// would turn into the model's own marks, and neither is text a writer meant.
 int Byte1252(uint32_t c) {
-  static constexpr struct {
-    uint16_t code;
-    uint8_t byte;
-  } kHigh[] = {
-      {0x0152, 0x8C}, {0x0153, 0x9C}, {0x0160, 0x8A}, {0x0161, 0x9A}, {0x0178, 0x9F}, {0x017D, 0x8E},
-      {0x017E, 0x9E}, {0x0192, 0x83}, {0x02C6, 0x88}, {0x02DC, 0x98}, {0x2013, 0x96}, {0x2014, 0x97},
-      {0x2018, 0x91}, {0x2019, 0x92}, {0x201A, 0x82}, {0x201C, 0x93}, {0x201D, 0x94}, {0x201E, 0x84},
-      {0x2020, 0x86}, {0x2021, 0x87}, {0x2022, 0x95}, {0x2026, 0x85}, {0x2030, 0x89}, {0x2039, 0x8B},
-      {0x203A, 0x9B}, {0x20AC, 0x80}, {0x2122, 0x99},
-  };
-  if ((c >= 0x20 && c < 0x80) || (c >= 0xA0 && c < 0x100)) return static_cast<int>(c);
-  for (const auto& h : kHigh) {
-    if (h.code == c) return h.byte;
-  }
-  return -1;
+  if (c < 0x20 || (c >= 0x80 && c < 0xA0)) return -1;
+  const auto byte = platform::UnicodeToCp1252(c);
+  return byte ? *byte : -1;
 }
 
 // Up to, not past, the "}" that closes the current group. Escaped braces do

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/cp1252.h"
 #include "soltread/util.h"
 
 namespace solt {
@@ -356,18 +357,9 @@ std::string EscapeRtf(std::string_view text) {
 }
 
 namespace {
-// Windows-1252 bytes 0x80-0x9F as Unicode; 0 where the byte is unused.
-const uint16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
 int ToCp1252(uint32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-  for (int i = 0; i < 32; ++i)
-    if (kCp1252High[i] == cp) return 0x80 + i;
-  return -1;
+  const auto byte = platform::UnicodeToCp1252(cp);
+  return byte ? *byte : -1;
 }
 
 // Decodes UTF-8 into code points; false when the bytes are not UTF-8.
@@ -431,7 +423,7 @@ std::string PlainTextToRtf(std::string_view text) {
     cps.clear();
     for (char ch : text) {
       unsigned char c = static_cast<unsigned char>(ch);
-      cps.push_back(c >= 0x80 && c <= 0x9F && kCp1252High[c - 0x80] ? kCp1252High[c - 0x80] : c);
+      cps.push_back(platform::Cp1252ToUnicode(c));
     }
   }
   std::string o;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/cp1252.h"
+
 namespace importer {
 
 namespace {
@@ -75,12 +77,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// The code points Windows-1252 keeps at 0x80-0x9F (0 where it has none).
-constexpr char16_t kHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 // Base letters of U+0100-U+017F (Latin Extended-A).
 constexpr std::string_view kLatinA =
     "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIiIiJjKkkLlLlLlLlLlNnNnNnnNnOoOoOoOoRrRrRr"
@@ -93,11 +89,11 @@ constexpr const char* kGreek[25] = {"A", "B", "G", "D",  "E",  "Z",  "E",  "Th",
                                     "K", "L", "M", "N",  "X",  "O",  "P",  "R",  "S",
                                     "S", "T", "Y", "Ph", "Ch", "Ps", "O"};
 
+// C1 control characters in a source are bytes of a wrongly decoded file, not
+// text, so they count as unmappable instead of reaching the verse.
 std::optional<unsigned char> Windows1252Code(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
-  for (int k = 0; k < 32; ++k)
-    if (kHigh[k] != 0 && kHigh[k] == cp) return static_cast<unsigned char>(0x80 + k);
-  return std::nullopt;
+  if (cp >= 0x80 && cp < 0xA0) return std::nullopt;
+  return platform::UnicodeToCp1252(cp);
 }
 
 // The stand-in for a character Windows-1252 lacks ("" drops it).
