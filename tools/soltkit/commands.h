@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace textpane {
+class FontSystem;
+}
+
 namespace soltkit {
 
 using Words = std::vector<std::string>;
@@ -26,5 +30,9 @@ void CmdTrans(const Words& words);
 void CmdDbf(const Words& words);
 void CmdBible(const Words& words);
 void CmdMakeBible(const Words& words);
+
+// The platform's fonts for `rtf layout` without --fixed; null where the
+// build has none.
+textpane::FontSystem* PlatformFontSystem();
 
 }  // namespace soltkit

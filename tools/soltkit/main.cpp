@@ -32,6 +32,8 @@ const char kUsage[] =
     "  soltkit rtf text FILE [--from-level]     the document as plain text\n"
     "  soltkit rtf rtf FILE                     the document written back as RTF\n"
     "  soltkit rtf dump FILE                    the document model the engine reads\n"
+    "  soltkit rtf layout FILE --width TWIPS [--fixed]\n"
+    "                                           the lines the engine breaks the document into\n"
     "\n"
     "Bibles (IXB is a Bible definition file):\n"
     "  soltkit bible IXB info                   code, text file, books, verses, words\n"

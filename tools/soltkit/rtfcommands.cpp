@@ -6,6 +6,8 @@
 #include <set>
 
 #include "textpane.h"
+#include "textpane/layout/fixedfonts.h"
+#include "textpane/layout/layout.h"
 #include "tools/soltkit/args.h"
 #include "tools/soltkit/commands.h"
 
@@ -66,19 +68,50 @@ void Dump(textpane::CRtfDoc& doc) {
     std::printf("V\t%zu\t%lld\n", level, static_cast<long long>(doc.LevelPosition(static_cast<int32_t>(level))));
 }
 
+// The lines of every paragraph, a table row's after its cells' paragraphs.
+void PrintLayout(const textpane::DocumentLayout& layout) {
+  for (const textpane::LayoutBand& band : layout.Bands()) {
+    for (uint32_t i = band.firstParagraph; i < band.firstParagraph + band.paragraphCount; ++i) {
+      const textpane::PlacedParagraph& p = layout.Paragraphs()[i];
+      std::printf("P\t%u\t%d\t%d\n", i, p.height, p.widest);
+      for (const textpane::LayoutLine& l : layout.Lines(p)) {
+        std::printf("L\t%u\t%u\t%d\t%d\t%d\t%d\t%d\n", l.start, l.end, l.width, l.spaceWidth, l.height, l.ascent,
+                    l.x);
+      }
+    }
+    if (band.row >= 0) {
+      const textpane::PlacedRow& r = layout.Rows()[static_cast<size_t>(band.row)];
+      std::printf("ROW\t%d\t%d\n", r.left, r.height);
+    }
+  }
+}
+
 }  // namespace
 
 void CmdRtf(const Words& words) {
-  Args args(words, {}, {"from-level"});
+  Args args(words, {"width"}, {"from-level", "fixed"});
   args.RequireCount(3, 3);
   const std::string& what = args.At(1);
-  if (what != "dump" && what != "text" && what != "rtf") throw UsageError("unknown rtf command " + what);
+  if (what != "dump" && what != "text" && what != "rtf" && what != "layout")
+    throw UsageError("unknown rtf command " + what);
   if (args.Has("from-level") && what != "text") throw UsageError("--from-level goes with rtf text");
+  if (what == "layout" && !args.Has("width")) throw UsageError("rtf layout needs --width TWIPS");
+  if (what != "layout" && (args.Has("width") || args.Has("fixed")))
+    throw UsageError("--width and --fixed go with rtf layout");
   const std::string input = ReadInput(args.At(2));
   textpane::CRtfDoc doc;
   doc.SetText(input.data(), input.size(), args.Has("from-level") ? textpane::FORMAT_RTF_FROM_LEVEL : textpane::FORMAT_RTF);
   if (what == "dump") {
     Dump(doc);
+    return;
+  }
+  if (what == "layout") {
+    const auto width = static_cast<int32_t>(args.Integer("width", 0, 0, 1000000));
+    textpane::FontSystem* fonts = args.Has("fixed") ? &textpane::FixedFontSystem::Instance() : PlatformFontSystem();
+    if (!fonts) throw InputError("the platform's fonts are not available here; use --fixed");
+    textpane::DocumentLayout layout;
+    layout.Layout(doc, textpane::FontCache::ForScaling(*fonts, 100), width);
+    PrintLayout(layout);
     return;
   }
   const std::string out = doc.GetText(what == "text" ? textpane::FORMAT_TEXT : textpane::FORMAT_RTF);

@@ -1,0 +1,208 @@
+// Line breaking, heights and drawing with the fixed-metric fonts: a 12-point
+// character (\fs24) is 240 high, 120 wide, with an ascent of 192.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "textpane.h"
+#include "textpane/layout/fixedfonts.h"
+#include "textpane/layout/layout.h"
+#include "textpane/layout/shading.h"
+
+namespace textpane {
+namespace {
+
+// "start-end:width/spacewidth@x h" per line, lines of a paragraph joined by
+// " | ", paragraphs by " ; ", a row as "ROW left height".
+std::string Lines(const std::string& rtf, int32_t width) {
+  CRtfDoc doc;
+  doc.SetText(rtf.data(), rtf.size(), FORMAT_RTF);
+  DocumentLayout layout;
+  layout.Layout(doc, FontCache::ForScaling(FixedFontSystem::Instance(), 100), width);
+  std::string out;
+  for (const LayoutBand& band : layout.Bands()) {
+    for (uint32_t i = band.firstParagraph; i < band.firstParagraph + band.paragraphCount; ++i) {
+      const PlacedParagraph& p = layout.Paragraphs()[i];
+      if (!out.empty()) out += " ; ";
+      out += "H" + std::to_string(p.height) + " ";
+      bool first = true;
+      for (const LayoutLine& l : layout.Lines(p)) {
+        if (!first) out += " | ";
+        first = false;
+        out += std::to_string(l.start) + "-" + std::to_string(l.end) + ":" + std::to_string(l.width) + "/" +
+               std::to_string(l.spaceWidth) + "@" + std::to_string(l.x);
+      }
+    }
+    if (band.row >= 0) {
+      const PlacedRow& r = layout.Rows()[static_cast<size_t>(band.row)];
+      out += " ; ROW " + std::to_string(r.left) + " " + std::to_string(r.height);
+    }
+  }
+  return out;
+}
+
+TEST(Layout, LineBreaking) {
+  const struct {
+    const char* name;
+    const char* rtf;
+    int32_t width;
+    const char* expected;
+  } cases[] = {
+      {"a word wider than the line stays whole on a line of its own", "{\\rtf1 aaaaaaaaaa bb\\par}", 600,
+       "H480 0-10:1200/1320@0 | 11-13:240/240@0"},
+      {"a tab one twip before a default stop goes to the next stop", "{\\rtf1\\li719 \\tab x}", 5000,
+       "H240 0-2:841/841@719"},
+      {"a tab short of a default stop goes to it", "{\\rtf1\\li718 \\tab x}", 5000, "H240 0-2:122/122@718"},
+      {"justified lines are stretched but the last one", "{\\rtf1\\qj aaa bbb ccc ddd}", 1000,
+       "H480 0-7:1000/1120@0 | 8-15:840/840@0"},
+      {"a line ended by a line break is stretched", "{\\rtf1\\qj aaa bbb\\line ccc}", 1000,
+       "H480 0-7:1000/1000@0 | 8-11:360/360@0"},
+      {"centred text never starts left of the edge", "{\\rtf1\\qc aaaaaaaaaaaaaaaaaaaa}", 600,
+       "H240 0-20:2400/2400@0"},
+      {"right-aligned text ends at the right indent", "{\\rtf1\\qr\\ri200 ab}", 1000, "H240 0-2:240/240@560"},
+      {"a hanging indent is a tab stop", "{\\rtf1\\fi-500\\li500 a\\tab b}", 5000, "H240 0-3:620/620@0"},
+      {"hidden text takes no room", "{\\rtf1 a{\\v hidden}b}", 5000, "H240 0-8:240/240@0"},
+      {"spacing and borders add to the height", "{\\rtf1\\sb100\\sa50\\brdrt\\brdrs\\brdrw20\\brsp40 a}", 5000,
+       "H450 0-1:120/120@0"},
+      {"a right tab gives back the text's width", "{\\rtf1\\tqr\\tx2000 \\tab ab}", 5000, "H240 0-3:2000/2000@0"},
+      {"a row is as tall as its absolute height", "{\\rtf1\\trowd\\trrh-1000\\cellx2000\\pard\\intbl a\\cell\\row}",
+       5000, "H240 0-1:120/120@0 ; ROW 0 1000"},
+      {"a taller cell makes the row taller",
+       "{\\rtf1\\trowd\\trrh100\\trgaph100\\cellx1000\\cellx2000\\pard\\intbl a\\par b\\cell c\\cell\\row}", 5000,
+       "H240 0-1:120/120@0 ; H240 0-1:120/120@0 ; H240 0-1:120/120@0 ; ROW 0 480"},
+      {"a centred row starts half its spare room in", "{\\rtf1\\trowd\\trqc\\cellx2000\\pard\\intbl a\\cell\\row}",
+       5000, "H240 0-1:120/120@0 ; ROW 1500 240"},
+      {"cells out of order are empty, not negative",
+       "{\\rtf1\\trowd\\cellx2000\\cellx1000\\pard\\intbl a\\cell b\\cell\\row}", 5000,
+       "H240 0-1:120/120@0 ; H240 0-1:120/120@0 ; ROW 0 240"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Lines(c.rtf, c.width), c.expected) << c.name;
+}
+
+TEST(Layout, HitTestAndLocateAgree) {
+  CRtfDoc doc;
+  const std::string rtf = "{\\rtf1 abc def ghi\\par second}";
+  doc.SetText(rtf.data(), rtf.size(), FORMAT_RTF);
+  DocumentLayout layout;
+  layout.Layout(doc, FontCache::ForScaling(FixedFontSystem::Instance(), 100), 1000);
+  for (Paragraph* p = doc.FirstParagraph(); p; p = NextLeaf(p)) {
+    for (size_t offset = 0; offset < p->Length(); ++offset) {
+      const DocumentLayout::Place place = layout.Locate({p, offset});
+      ASSERT_TRUE(place.found);
+      const TextPoint hit = layout.HitTest(place.x + 10, place.lineTop + 1);
+      EXPECT_EQ(hit.paragraph, p);
+      EXPECT_EQ(hit.offset, offset);
+    }
+  }
+  // Below the end: the last line; past a line's end: after its last character.
+  EXPECT_EQ(layout.HitTest(0, 100000).paragraph, doc.Root() ? LastLeaf(doc.Root()) : nullptr);
+}
+
+TEST(Layout, PagesNeverCutALine) {
+  std::string rtf = "{\\rtf1 ";
+  for (int i = 0; i < 30; ++i) rtf += "line\\par ";
+  rtf += "}";
+  CRtfDoc doc;
+  doc.SetText(rtf.data(), rtf.size(), FORMAT_RTF);
+  DocumentLayout layout;
+  layout.Layout(doc, FontCache::ForScaling(FixedFontSystem::Instance(), 100), 5000);
+  // 31 lines of 240 on pages of 1000: four lines a page.
+  const auto starts = layout.PageStarts(1000);
+  ASSERT_EQ(starts.size(), 8u);
+  for (size_t i = 0; i < starts.size(); ++i) EXPECT_EQ(starts[i], static_cast<int64_t>(i) * 960);
+}
+
+TEST(Layout, Drawing) {
+  const struct {
+    const char* name;
+    const char* rtf;
+    const char* drawn;
+    RGB firstTextColour;
+  } cases[] = {
+      {"link text takes its link type's colour", "{\\rtf1 {\\soltlink see}{\\soltlinkto1 target}}", "see",
+       MakeRGB(128, 0, 0)},
+      {"a type 4 link is green", "{\\rtf1 {\\soltlink see}{\\soltlinkto4 Gen 1:1}}", "see", MakeRGB(0, 128, 0)},
+      {"a named colour stays", "{\\rtf1{\\colortbl;\\red0\\green0\\blue255;}\\cf1 blue}", "blue", MakeRGB(0, 0, 255)},
+      {"automatic text takes the window's text colour", "{\\rtf1 plain}", "plain", MakeRGB(0, 0, 0)},
+      {"small capitals are drawn as capitals", "{\\rtf1\\scaps Ab}", "AB", MakeRGB(0, 0, 0)},
+      {"concordance keys are not drawn", "{\\rtf1 {\\soltconcordanceon key}word\\soltconcordanceoff}", "word",
+       MakeRGB(0, 0, 0)},
+  };
+  for (const auto& c : cases) {
+    CRtfDoc doc;
+    doc.SetText(c.rtf, std::strlen(c.rtf), FORMAT_RTF);
+    DocumentLayout layout;
+    layout.Layout(doc, FontCache::ForScaling(FixedFontSystem::Instance(), 100), 5000);
+    RecordingSurface surface;
+    layout.Draw(surface, Colors::ScreenColors(), DrawArea{0, 0, LRect{0, 0, 5000, 5000}});
+    std::string drawn = surface.DrawnText();
+    while (!drawn.empty() && drawn.back() == ' ') drawn.pop_back();
+    EXPECT_EQ(drawn, c.drawn) << c.name;
+    for (const auto& e : surface.Entries()) {
+      if (e.op == RecordingSurface::Op::Text) {
+        EXPECT_EQ(e.colour, c.firstTextColour) << c.name;
+        break;
+      }
+    }
+  }
+}
+
+TEST(Layout, Shading) {
+  const struct {
+    const char* name;
+    Shading shading;
+    bool printer;
+    RecordingSurface::Op op;  // Clip: nothing drawn
+    RGB colour;
+  } cases[] = {
+      {"below 5 % over an automatic background draws nothing", {400, 0, 0, 0}, false, RecordingSurface::Op::Clip, 0},
+      {"below 5 % over a named background fills it", {400, 1, 2, 0}, false, RecordingSurface::Op::Pattern,
+       MakeRGB(255, 0, 0)},
+      {"a light pattern draws nothing", {5000, 1, 2, 3}, false, RecordingSurface::Op::Clip, 0},
+      {"a dark pattern is a pattern", {5000, 1, 2, 9}, false, RecordingSurface::Op::Pattern, MakeRGB(255, 0, 0)},
+      {"on paper a solid shading is one blended colour", {10000, 1, 2, 0}, true, RecordingSurface::Op::Fill,
+       MakeRGB(255, 0, 0)},
+  };
+  ColorTable table;
+  table.Add({true, 0});
+  table.Add({false, MakeRGB(255, 0, 0)});
+  table.Add({false, MakeRGB(0, 0, 255)});
+  for (const auto& c : cases) {
+    RecordingSurface surface(c.printer);
+    FillShading(surface, Colors::ScreenColors(), table, c.shading, LRect{0, 0, 100, 100});
+    if (c.op == RecordingSurface::Op::Clip) {
+      EXPECT_TRUE(surface.Entries().empty()) << c.name;
+      continue;
+    }
+    ASSERT_EQ(surface.Entries().size(), 1u) << c.name;
+    EXPECT_EQ(surface.Entries()[0].op, c.op) << c.name;
+    EXPECT_EQ(surface.Entries()[0].colour, c.colour) << c.name;
+  }
+  // Each band holds about its share of foreground pixels.
+  for (int percent : {0, 10, 50, 90, 100}) {
+    Shading s{static_cast<uint16_t>(percent * 100), 0, 0, 0};
+    int set = 0;
+    for (int row = 0; row < 8; ++row) set += __builtin_popcount(ShadingPattern(s)[row]);
+    EXPECT_NEAR(set, percent * 64 / 100, 6) << percent;
+  }
+}
+
+TEST(Layout, FontCacheKeepsFifteenFonts) {
+  auto cache = FontCache::ForScaling(FixedFontSystem::Instance(), 77);
+  EXPECT_EQ(cache, FontCache::ForScaling(FixedFontSystem::Instance(), 77));
+  FontDescription d;
+  for (int size = 1; size <= 16; ++size) {
+    d.height = -size * 20;
+    cache->Get(d);
+  }
+  EXPECT_EQ(cache->Misses(), 16u);
+  d.height = -16 * 20;
+  cache->Get(d);  // the newest stays
+  d.height = -20;
+  cache->Get(d);  // the oldest went
+  EXPECT_EQ(cache->Misses(), 17u);
+}
+
+}  // namespace
+}  // namespace textpane
