@@ -1,9 +1,14 @@
 // A picture standing in the text as one character 0. The data is kept as a
 // metafile; a device-independent bitmap is turned into one by the drawing
-// side, after which its extent is given in twips (FitBitmapExtent).
+// side, after which its extent is given in twips (FitBitmapExtent). PNG and
+// JPEG pictures keep their encoded file as it came, undecoded: only the
+// drawing side, which knows how large a picture it is willing to draw,
+// decodes them.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "textpane/model/refcounted.h"
@@ -12,11 +17,16 @@ namespace textpane {
 
 class Picture : public RefCounted {
  public:
-  std::vector<uint8_t> metafile;
+  enum class Kind : uint8_t { Metafile, Png, Jpeg };
+
+  Kind kind = Kind::Metafile;
+  std::vector<uint8_t> metafile;  // for Png and Jpeg, the encoded file
   int mappingMode = 0;
-  int width = 0;   // twips once FitBitmapExtent has run, else as the data gives it
+  // Twips once FitBitmapExtent has run, pixels for Png and Jpeg, else as the
+  // data gives it.
+  int width = 0;
   int height = 0;
-  int goalWidth = 0;  // 0: same as width
+  int goalWidth = 0;  // twips; 0: same as width
   int goalHeight = 0;
   int scaleX = 100;  // percent
   int scaleY = 100;
@@ -40,6 +50,23 @@ class Picture : public RefCounted {
   // no picture.
   static RefPtr<Picture> FromDib(const std::vector<uint8_t>& dib, int fallbackWidth, int fallbackHeight,
                                  int pixelsPerInch);
+
+  // A PNG or JPEG picture. Its pixel size is picW x picH (\picw, \pich)
+  // where given, else the one its header states; its goal size is goalW x
+  // goalH (twips) where given, else the pixel size at pixelsPerInch, scaled
+  // down as FitBitmapExtent does when that is too large. A header that is
+  // missing or corrupt leaves the size 0; the picture is still kept.
+  static RefPtr<Picture> FromEncoded(Kind kind, std::vector<uint8_t> data, int picW, int picH, int goalW, int goalH,
+                                     int pixelsPerInch);
+
+  struct PixelSize {
+    int width;
+    int height;
+  };
+  // The pixel size the header of an encoded image states (PNG IHDR, JPEG
+  // SOFn), read with every offset checked; nothing when the data is not of
+  // the kind, is cut short or states a size of 0 or over 2^31 - 1.
+  static std::optional<PixelSize> HeaderPixelSize(Kind kind, std::span<const uint8_t> data);
 
   // The resolution bitmaps are converted at until the drawing side says.
   static constexpr int kScreenPixelsPerInch = 96;

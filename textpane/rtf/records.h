@@ -25,7 +25,7 @@ struct ColorWork {
   int16_t blue = 0;
 };
 
-enum PictureKind : uint8_t { kPictNone = 0, kPictMetafile, kPictDib, kPictDdb, kPictOther };
+enum PictureKind : uint8_t { kPictNone = 0, kPictMetafile, kPictDib, kPictDdb, kPictOther, kPictPng, kPictJpeg };
 
 struct PictureWork {
   int32_t mappingMode = 0;

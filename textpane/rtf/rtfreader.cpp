@@ -707,13 +707,27 @@ class PictureGroup : public PropertyGroup {
   }
 
   RefPtr<Picture> Build() {
-    // Metafiles are held as they stand; a device-independent bitmap is
-    // wrapped in a metafile; device-dependent bitmaps are not shown.
+    // Metafiles, PNG and JPEG files are held as they stand; a
+    // device-independent bitmap is wrapped in a metafile; device-dependent
+    // bitmaps are not shown.
     if (m_data.empty()) return nullptr;
     if (m_work.kind == kPictDib) {
       RefPtr<Picture> dib = Picture::FromDib(m_data, m_work.width, m_work.height, Picture::kScreenPixelsPerInch);
       m_data = {};
       return dib;
+    }
+    if (m_work.kind == kPictPng || m_work.kind == kPictJpeg) {
+      RefPtr<Picture> p =
+          Picture::FromEncoded(m_work.kind == kPictPng ? Picture::Kind::Png : Picture::Kind::Jpeg, std::move(m_data),
+                               m_work.width, m_work.height, m_work.goalWidth, m_work.goalHeight,
+                               Picture::kScreenPixelsPerInch);
+      m_data = {};
+      // Scales the writer gave win over the fit made for a size it did not.
+      if (m_work.scaleX != 100 || m_work.scaleY != 100) {
+        p->scaleX = m_work.scaleX;
+        p->scaleY = m_work.scaleY;
+      }
+      return p;
     }
     if (m_work.kind != kPictMetafile) return nullptr;
     auto p = MakeRef<Picture>();

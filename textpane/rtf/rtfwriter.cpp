@@ -558,7 +558,11 @@ class RtfWriter {
 
   void WritePicture(const Picture& pic) {
     Raw("{\\pict");
-    Word("wmetafile", pic.mappingMode);
+    switch (pic.kind) {
+      case Picture::Kind::Png: Word("pngblip"); break;
+      case Picture::Kind::Jpeg: Word("jpegblip"); break;
+      case Picture::Kind::Metafile: Word("wmetafile", pic.mappingMode); break;
+    }
     Word("picw", pic.width);
     Word("pich", pic.height);
     if (pic.goalWidth) Word("picwgoal", pic.goalWidth);

@@ -526,6 +526,90 @@ TEST(RtfReader, DeviceIndependentBitmapsBecomeMetafiles) {
   EXPECT_EQ("ab\r", doc.FirstParagraph()->Text());
 }
 
+// The start of a PNG file: signature and IHDR chunk (CRC not checked here).
+std::vector<uint8_t> Png(uint32_t w, uint32_t h) {
+  std::vector<uint8_t> d = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (uint32_t v : {w, h}) {
+    for (int shift = 24; shift >= 0; shift -= 8) d.push_back(static_cast<uint8_t>(v >> shift));
+  }
+  d.insert(d.end(), {8, 6, 0, 0, 0, 0x12, 0x34, 0x56, 0x78});
+  return d;
+}
+
+// A JPEG file's segments up to its frame header: an APP0 segment, a fill byte
+// and a progressive frame header (SOF2).
+std::vector<uint8_t> Jpeg(uint16_t w, uint16_t h) {
+  std::vector<uint8_t> d = {0xFF, 0xD8, 0xFF, 0xE0, 0, 7, 'J', 'F', 'I', 'F', 0};
+  d.insert(d.end(), {0xFF, 0xFF, 0xC2, 0, 11, 8, uint8_t(h >> 8), uint8_t(h), uint8_t(w >> 8), uint8_t(w), 1, 1,
+                     0x11, 0, 0xFF, 0xD9});
+  return d;
+}
+
+TEST(RtfReader, PngAndJpegPicturesKeepTheirFile) {
+  using Kind = Picture::Kind;
+  auto cut = [](std::vector<uint8_t> d, size_t n) {
+    d.resize(n);
+    return d;
+  };
+  auto with = [](std::vector<uint8_t> d, size_t at, uint8_t b) {
+    d[at] = b;
+    return d;
+  };
+  struct Case {
+    const char* name;
+    std::string words;
+    std::vector<uint8_t> data;
+    Kind kind;
+    int width, height, goalWidth, goalHeight, scaleX, scaleY;
+  } cases[] = {
+      // The size from the header at 96 pixels per inch.
+      {"png", "\\pngblip", Png(2, 3), Kind::Png, 2, 3, 30, 45, 100, 100},
+      {"jpeg", "\\jpegblip", Jpeg(640, 480), Kind::Jpeg, 640, 480, 9600, 7200, 100, 100},
+      // What the writer gave wins over the header.
+      {"sizes given", "\\pngblip\\picw10\\pich20\\picwgoal1440\\pichgoal720\\picscalex50", Png(2, 3), Kind::Png, 10,
+       20, 1440, 720, 50, 100},
+      {"goal from picw", "\\jpegblip\\picw96\\pich48", Jpeg(1, 1), Kind::Jpeg, 96, 48, 1440, 720, 100, 100},
+      // Kept undecoded however large; brought into 16-bit coordinates.
+      {"huge png", "\\pngblip", Png(100000, 100000), Kind::Png, 100000, 100000, 1500000, 1500000, 2, 2},
+      {"largest png", "\\pngblip", Png(0x7FFFFFFF, 1), Kind::Png, 0x7FFFFFFF, 1, 0x7FFFFFFF, 15, 1, 1},
+      // A header that cannot be trusted gives no size; the picture stays.
+      {"png cut in its header", "\\pngblip", cut(Png(2, 3), 23), Kind::Png, 0, 0, 0, 0, 100, 100},
+      {"png bad signature", "\\pngblip", with(Png(2, 3), 1, 'p'), Kind::Png, 0, 0, 0, 0, 100, 100},
+      {"png first chunk not IHDR", "\\pngblip", with(Png(2, 3), 12, 'i'), Kind::Png, 0, 0, 0, 0, 100, 100},
+      {"png zero width", "\\pngblip", Png(0, 3), Kind::Png, 0, 0, 0, 0, 100, 100},
+      {"png width over 2^31", "\\pngblip", Png(0x80000000u, 3), Kind::Png, 0, 0, 0, 0, 100, 100},
+      {"jpeg cut in its frame header", "\\jpegblip", cut(Jpeg(5, 5), 19), Kind::Jpeg, 0, 0, 0, 0, 100, 100},
+      {"jpeg segment past the end", "\\jpegblip", with(Jpeg(5, 5), 5, 200), Kind::Jpeg, 0, 0, 0, 0, 100, 100},
+      {"jpeg segment length 0", "\\jpegblip", with(Jpeg(5, 5), 5, 0), Kind::Jpeg, 0, 0, 0, 0, 100, 100},
+      {"jpeg scan before any frame", "\\jpegblip", with(Jpeg(5, 5), 13, 0xDA), Kind::Jpeg, 0, 0, 0, 0, 100, 100},
+      {"jpeg without SOI", "\\jpegblip", with(Jpeg(5, 5), 1, 0xD9), Kind::Jpeg, 0, 0, 0, 0, 100, 100},
+      {"png bytes called jpeg", "\\jpegblip", Png(2, 3), Kind::Jpeg, 0, 0, 0, 0, 100, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CRtfDoc doc;
+    Read(doc, Rtf("a{\\pict" + c.words + " " + Hex(c.data) + "}b"));
+    const Paragraph* p = doc.FirstParagraph();
+    ASSERT_EQ(std::string("a\0b\r", 4), p->Text());
+    const Picture* pic = p->FormatAt(1)->picture.get();
+    ASSERT_NE(nullptr, pic);
+    EXPECT_EQ(c.kind, pic->kind);
+    EXPECT_EQ(c.data, pic->metafile);
+    EXPECT_EQ(c.width, pic->width);
+    EXPECT_EQ(c.height, pic->height);
+    EXPECT_EQ(c.goalWidth, pic->GoalWidth());
+    EXPECT_EQ(c.goalHeight, pic->GoalHeight());
+    EXPECT_EQ(c.scaleX, pic->scaleX);
+    EXPECT_EQ(c.scaleY, pic->scaleY);
+  }
+  // Without data there is nothing to show.
+  EXPECT_EQ("ab\r", [] {
+    CRtfDoc doc;
+    Read(doc, Rtf("a{\\pict\\pngblip\\picw5\\pich5 }b"));
+    return doc.FirstParagraph()->Text();
+  }());
+}
+
 TEST(RtfReader, CallbackAndMemoryReadTheSame) {
   std::string rtf = "{\\rtf1{\\fonttbl{\\f0 Times;}}";
   for (int i = 0; i < 2000; ++i) rtf += "{\\b word}\\'e9 \\par ";

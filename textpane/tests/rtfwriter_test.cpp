@@ -43,8 +43,9 @@ std::string Describe(const CharFormat& f) {
   std::string s = buf;
   if (f.link) s += " link" + std::to_string(f.link->Type()) + "<" + f.link->Target() + ">";
   if (const Picture* p = f.picture.get()) {
-    std::snprintf(buf, sizeof buf, " pict mm%d %dx%d goal%dx%d scale%d/%d bmp%d bpp%d bytes", p->mappingMode, p->width,
-                  p->height, p->goalWidth, p->goalHeight, p->scaleX, p->scaleY, p->bitmap, p->bitsPerPixel);
+    std::snprintf(buf, sizeof buf, " pict%d mm%d %dx%d goal%dx%d scale%d/%d bmp%d bpp%d bytes", static_cast<int>(p->kind),
+                  p->mappingMode, p->width, p->height, p->goalWidth, p->goalHeight, p->scaleX, p->scaleY, p->bitmap,
+                  p->bitsPerPixel);
     s += buf;
     for (uint8_t b : p->metafile) s += std::to_string(b) + ",";
   }
@@ -388,14 +389,25 @@ TEST(RtfWriter, WritingWhatWasWrittenGivesTheSameRtf) {
   }
 }
 
-TEST(RtfWriter, RoundTripsMetafilePictures) {
+TEST(RtfWriter, RoundTripsPictures) {
   std::string hex;
   for (int i = 0; i < 2000; ++i) hex += "0123456789abcdef"[i % 16];
+  // The starts of a PNG file of 2 x 3 and of 100000 x 100000 pixels and of a
+  // JPEG file of 2 x 4 pixels.
+  const std::string png = "89504e470d0a1a0a0000000d49484452000000020000000308060000001a2b3c4d";
+  const std::string hugePng = "89504e470d0a1a0a0000000d49484452000186a0000186a008060000001a2b3c4d";
+  const std::string jpeg = "ffd8ffc0000b0800040002010111ffd9";
   const std::string cases[] = {
       "a{\\pict\\wmetafile8\\picw100\\pich200 01abff}b",
       "{\\pict\\wmetafile1\\picw-5\\pich7\\picwgoal1440\\pichgoal720\\picscalex50\\picscaley150\\picbmp\\picbpp8 " +
           hex + "}",
       "{\\b{\\pict\\wmetafile8\\picw1\\pich1 00}}{\\pict\\wmetafile8\\picw1\\pich1 00}",
+      // Sizes made up from the header are written and read back as given.
+      "a{\\pict\\pngblip " + png + "}b{\\pict\\jpegblip " + jpeg + "}",
+      "{\\pict\\pngblip " + hugePng + "}",
+      "{\\pict\\jpegblip\\picw10\\pich20\\picwgoal300\\pichgoal600\\picscalex50\\picscaley75 " + jpeg + hex + "}",
+      // A header that gives no size stays without one.
+      "{\\pict\\pngblip " + hex + "}",
   };
   for (const std::string& c : cases) ExpectRoundTrip(Rtf(c));
 }
