@@ -595,8 +595,8 @@ class RtfWriter {
   std::unordered_map<const Paragraph*, std::vector<std::pair<size_t, int32_t>>> m_levels;
 };
 
-// Plain text for other programs: no markup, hidden text dropped, small
-// capitals in upper case, and each paragraph followed by an empty line.
+// Plain text for other programs: no markup, hidden text and pictures dropped,
+// small capitals in upper case, and each paragraph followed by an empty line.
 void WriteText(const CRtfDoc& doc, OutStream& out) {
   char buf[256];
   for (const Paragraph* p = doc.FirstParagraph(); p; p = NextLeaf(p)) {
@@ -612,6 +612,9 @@ void WriteText(const CRtfDoc& doc, OutStream& out) {
         for (; i < end && n < sizeof buf; ++i) {
           auto c = static_cast<unsigned char>(text[i]);
           if (c == kCharLineBreak || c == kCharParagraphMark) break;
+          // A picture has no text, and a zero byte would end the text for
+          // every program that reads the clipboard as a C string.
+          if (c == kCharPicture) continue;
           if (c == kCharNonBreakingHyphen || c == kCharOptionalHyphen) c = '-';
           else if (c == kCharNonBreakingSpace) c = ' ';
           else if (f.smallCaps) c = UpperCase1252(c);

@@ -226,6 +226,7 @@ TEST(TextWriter, WritesWhatAReaderOfPlainTextExpects) {
       {"{\\b bold}\\par\\par", "bold\r\n\r\n"},
       {"x{\\soltconcordanceon key}span\\soltconcordanceoff y", "xspany"},
       {"\\trowd\\cellx100\\cellx200\\pard\\intbl a\\cell b\\cell\\row\\pard c", "a\r\n\r\nb\r\n\r\nc"},
+      {"a{\\pict\\wmetafile8 01}b{\\pict\\pngblip 02}\\'00c", "abc"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.text, AsText(Rtf(c.rtf))) << c.rtf;
 }
