@@ -23,10 +23,19 @@ bool PendingLinkText(const CharFormat& f) { return f.linkText && f.linkType == k
 
 }  // namespace
 
+// The document's index of paragraph starts would go stale under every
+// insertion, so it is not kept while a builder is at work.
 DocumentBuilder::DocumentBuilder(CRtfDoc& doc) : m_doc(doc), m_cursor(doc.FirstParagraph()) {
   assert(m_cursor);
+  ++m_doc.m_builders;
+  m_doc.DropPositions();
   m_charRef = m_doc.CharFormats().Intern(m_char);
   m_paraRef = m_doc.ParaFormats().Intern(m_para);
+}
+
+DocumentBuilder::~DocumentBuilder() {
+  --m_doc.m_builders;
+  m_doc.DropPositions();
 }
 
 RefPtr<Paragraph> DocumentBuilder::NewParagraph(const ParaFormatRef& format, const CharFormatRef& mark) {
@@ -273,8 +282,10 @@ bool DocumentBuilder::RecordLevel(int32_t n) {
 void DocumentBuilder::Finish() {
   if (m_table) CloseTable();
   Paragraph* last = LastLeaf(m_doc.Root());
-  if (last && last->IsEmpty() && last->Prev()) {
-    Paragraph* prev = PrevLeaf(last);
+  // A trailing empty paragraph goes, unless nothing with text comes before
+  // it (a table left without cells holds no paragraph to fall back on).
+  Paragraph* prev = last && last->IsEmpty() && last->Prev() ? PrevLeaf(last) : nullptr;
+  if (prev) {
     const bool cursorThere = m_cursor == last;
     TakeOut(last);
     if (cursorThere) MoveCursor(prev, prev->Length() - 1);

@@ -400,6 +400,8 @@ TEST(RtfReader, TablesAndSections) {
             Read(Rtf("\\trowd\\trgaph100\\clbrdrt\\brdrs\\cellx1000\\cellx2000 \\pard\\intbl a\\cell b\\cell\\row "
                      "\\intbl c\\cell d\\cell\\row\\pard after")));
   EXPECT_EQ("S{P(a)} S{P(b)}", Read(Rtf("a\\sect b")));
+  // A row definition at the very end, with no cell: nothing to fall back on.
+  EXPECT_NO_FATAL_FAILURE(Read(Rtf("\\trowd\\trgaph878\\trleft-108")));
 }
 
 TEST(RtfReader, RowDefinitionFillsRowAndCellFormats) {
