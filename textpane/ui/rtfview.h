@@ -1,0 +1,115 @@
+// The rich-text view: shows one CRtfDoc read-only in a scrolling window. It
+// forwards what happens to the window to its CRtfViewCore and paints what
+// the core lays out through a QtSurface. The program derives its book and
+// Bible views from it and overrides the two notifications, which arrive as
+// events posted to the view itself, after the input that caused them.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QEvent>
+#include <QPoint>
+#include <QTimer>
+#include <memory>
+
+#include "platform/docview.h"
+#include "textpane/layout/colors.h"
+#include "textpane/model/rtfdoc.h"
+#include "textpane/view/rtfviewcore.h"
+
+class QMimeData;
+class QPrinter;
+
+namespace textpane {
+
+class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfTreeView {
+  Q_OBJECT
+
+ public:
+  // The events the notifications travel in.
+  static const QEvent::Type kHyperlinkEvent;
+  static const QEvent::Type kLevelEvent;
+
+  explicit CRtfView(QWidget* parent = nullptr);
+  ~CRtfView() override;
+
+  // Adds the view to the document's views and shows it (for a view made
+  // outside a document template).
+  void SetDocument(CRtfDoc* doc);
+  CRtfDoc* GetRtfDoc() const;
+
+  // platform::CView: hint 0 (and any other) lays out again and repaints.
+  void OnUpdate(platform::CView* sender, long hint, void* object) override;
+  // RtfTreeView: the document replaced its tree.
+  void SetTree(Node* root) override;
+
+  long GetCaretPos();
+  void SetCaretPos(long pos);
+  void ScrollToLevel(int level);
+  bool SetScaling(int percent);
+  int GetScaling() const { return m_core.GetScaling(); }
+
+  int GetSelection(long* start, long* end) const { return m_core.GetSelection(start, end); }
+  void SelectAll();
+  void GetSelectedText(char* buffer, long size) const { m_core.GetSelectedText(buffer, size); }
+
+  // The clipboard's copy of the selection: RTF, plain text and, when the
+  // selection holds a picture, the picture. Null without a selection.
+  std::unique_ptr<QMimeData> SelectionMimeData() const;
+  void OnEditCopy();
+  void OnEditSelectAll() { SelectAll(); }
+  void ZoomIn();
+  void ZoomOut();
+  void ZoomReset();
+
+  // Lays the document out for the printer's page (an inch of margin all
+  // round) and prints it page by page in the printer colours. Returns the
+  // number of pages.
+  int Print(QPrinter& printer);
+  // The print dialog, or a PDF file when no printer is set up.
+  void OnFilePrint();
+  void OnFilePrintPreview();
+
+  static Colors& GetScreenColors() { return Colors::ScreenColors(); }
+  static Colors& GetPrinterColors() { return Colors::PrinterColors(); }
+
+  CRtfViewCore& Core() { return m_core; }
+
+ protected:
+  // Called for a double click on a finished link; does nothing here.
+  virtual void OnHyperlink(unsigned type, const char* target);
+  // Called when the user's scrolling brings another level to the top.
+  virtual void OnLevelChanged(unsigned level);
+
+  bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void changeEvent(QEvent* e) override;
+
+ private:
+  void SyncDocument();
+  void Apply(const CRtfViewCore::Scroll& s);
+  void UpdateScrollBars();
+  void OnVerticalAction(int action);
+  void OnHorizontalAction(int action);
+  void OnAutoScroll();
+  void UpdateCursor(const QPoint& at);
+  void Relayout();
+  static void FollowPalette(const QPalette& palette);
+
+  CRtfViewCore m_core;
+  bool m_settingBars = false;
+  bool m_tracking = false;
+  QPoint m_pointer;
+  QTimer m_autoScroll;
+};
+
+}  // namespace textpane

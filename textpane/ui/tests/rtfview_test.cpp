@@ -1,0 +1,138 @@
+// The view on the offscreen platform: what it puts on the clipboard reads
+// back with its formats, a long text prints on as many pages as it needs,
+// and the zoom keeps to its bounds.
+#include <QFile>
+#include <QMimeData>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QtTest>
+#include <string>
+
+#include "textpane/model/paragraph.h"
+#include "textpane/model/rtfdoc.h"
+#include "textpane/ui/rtfview.h"
+
+using namespace textpane;
+
+namespace {
+
+// The characters of the copy that are bold and italic, as "b" and "i" marks.
+std::string Styles(const CRtfDoc& doc) {
+  std::string out;
+  for (const Paragraph* p = doc.FirstParagraph(); p; p = NextLeaf(p)) {
+    for (size_t i = 0; i + 1 < p->Length(); ++i) {
+      const CharFormat& f = *p->FormatAt(i);
+      out += f.bold ? (f.italic ? 'B' : 'b') : (f.italic ? 'i' : '.');
+    }
+    out += '|';
+  }
+  return out;
+}
+
+// Pages of a PDF file: its page objects, not the page tree.
+int PdfPages(const QByteArray& pdf) {
+  int pages = 0;
+  for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1)) {
+    if (pdf.mid(at + 11, 1) != "s") ++pages;
+  }
+  return pages;
+}
+
+}  // namespace
+
+class RtfViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void CopyGivesRtfAndTextThatReadBack();
+  void PrintingPaginatesALongText_data();
+  void PrintingPaginatesALongText();
+  void ZoomStaysInBounds();
+};
+
+void RtfViewTest::CopyGivesRtfAndTextThatReadBack() {
+  CRtfDoc doc;
+  CRtfView view;
+  view.resize(400, 300);
+  view.SetDocument(&doc);
+  const std::string rtf = "{\\rtf1 plain {\\b bold} {\\i it\\'e9}\\par next {\\b\\i both}\\par}";
+  doc.SetText(rtf.data(), rtf.size(), FORMAT_RTF);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+  QVERIFY(!view.SelectionMimeData());
+  view.SelectAll();
+  std::unique_ptr<QMimeData> mime = view.SelectionMimeData();
+  QVERIFY(mime);
+  QVERIFY(mime->hasFormat("text/rtf"));
+  QCOMPARE(mime->text(), QString::fromUtf8("plain bold it\u00e9\n\nnext both"));
+
+  const QByteArray copied = mime->data("text/rtf");
+  CRtfDoc back;
+  back.SetText(copied.constData(), static_cast<size_t>(copied.size()), FORMAT_RTF);
+  QCOMPARE(back.GetText(FORMAT_TEXT), doc.GetText(FORMAT_TEXT));
+  QCOMPARE(Styles(back), std::string("......bbbb.iii|.....BBBB|"));
+}
+
+void RtfViewTest::PrintingPaginatesALongText_data() {
+  QTest::addColumn<int>("paragraphs");
+  QTest::addColumn<int>("pages");
+  // Letter paper less an inch all round leaves 12960 twips. A paragraph is
+  // one small line (under 192 twips in any face) and 3000 after it, so a
+  // page holds five lines whatever the font's exact height, and a page
+  // begins with the line that does not fit on the one before.
+  QTest::newRow("empty") << 0 << 1;
+  QTest::newRow("one page full") << 5 << 1;
+  QTest::newRow("one line over") << 6 << 2;
+  QTest::newRow("five pages") << 23 << 5;
+}
+
+void RtfViewTest::PrintingPaginatesALongText() {
+  QFETCH(int, paragraphs);
+  QFETCH(int, pages);
+  std::string rtf = "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs8\\sa3000 ";
+  for (int i = 0; i < paragraphs; ++i) rtf += "Line " + std::to_string(i) + "\\par ";
+  rtf += "}";
+  CRtfDoc doc;
+  doc.SetText(rtf.data(), rtf.size(), FORMAT_RTF);
+  CRtfView view;
+  view.SetDocument(&doc);
+
+  QTemporaryDir dir;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(dir.filePath("out.pdf"));
+  printer.setPageSize(QPageSize(QPageSize::Letter));
+  QCOMPARE(view.Print(printer), pages);
+  QFile pdf(dir.filePath("out.pdf"));
+  QVERIFY(pdf.open(QIODevice::ReadOnly));
+  QCOMPARE(PdfPages(pdf.readAll()), pages);
+}
+
+void RtfViewTest::ZoomStaysInBounds() {
+  CRtfDoc doc;
+  CRtfView view;
+  view.SetDocument(&doc);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  view.setFocus();
+  // Ctrl+wheel up past the largest step, Ctrl+Minus past the smallest,
+  // Ctrl+0 back to 100 %.
+  for (int i = 0; i < 15; ++i) {
+    QWheelEvent wheel(QPointF(10, 10), view.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view.viewport(), &wheel);
+  }
+  QCOMPARE(view.GetScaling(), 200);
+  for (int i = 0; i < 15; ++i) QTest::keyClick(&view, Qt::Key_Minus, Qt::ControlModifier);
+  QCOMPARE(view.GetScaling(), 50);
+  QTest::keyClick(&view, Qt::Key_0, Qt::ControlModifier);
+  QCOMPARE(view.GetScaling(), 100);
+  QVERIFY(!view.SetScaling(201));
+  QVERIFY(view.SetScaling(50));
+  QCOMPARE(view.GetScaling(), 50);
+}
+
+QTEST_MAIN(RtfViewTest)
+#include "rtfview_test.moc"
