@@ -19,6 +19,9 @@ class DocumentBuilder {
  public:
   // Starts at the beginning of the document, with default working formats.
   explicit DocumentBuilder(CRtfDoc& doc);
+  ~DocumentBuilder();
+  DocumentBuilder(const DocumentBuilder&) = delete;
+  DocumentBuilder& operator=(const DocumentBuilder&) = delete;
 
   // 13 ends the paragraph, but only at its end; other bytes go in as text.
   void InsertChar(unsigned char c);

@@ -71,6 +71,7 @@ class Paragraph : public Node {
   ParagraphLayout* layout = nullptr;  // reserved for the layout engine
 
  private:
+  friend class CRtfDoc;
   // Index of the run that starts at `offset`, splitting one if needed;
   // m_runs.size() for the end of the text.
   size_t SplitAt(size_t offset);
@@ -79,6 +80,9 @@ class Paragraph : public Node {
   std::string m_text;
   std::vector<Run> m_runs;
   ParaFormatRef m_format;
+  // Where the document's index of paragraph starts last put this paragraph;
+  // the document checks it against the index before believing it.
+  uint32_t m_indexSlot = 0;
 };
 
 }  // namespace textpane

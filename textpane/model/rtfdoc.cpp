@@ -15,6 +15,7 @@ CRtfDoc::CRtfDoc() { DeleteContents(); }
 CRtfDoc::~CRtfDoc() { m_root = nullptr; }
 
 void CRtfDoc::DeleteContents() {
+  DropPositions();
   m_levels.Clear();
   m_format = DocFormat{};
   m_fonts = FontTable{};
@@ -98,32 +99,59 @@ std::string CRtfDoc::GetText(FORMAT format) const {
   return text;
 }
 
-TextPos CRtfDoc::Length() const {
-  TextPos n = 0;
-  for (const Paragraph* p = FirstParagraph(); p; p = NextLeaf(p)) n += static_cast<TextPos>(p->Length());
-  return n;
+const std::vector<CRtfDoc::ParagraphSlot>& CRtfDoc::Positions() const {
+  if (m_positionsValid) return m_positions;
+  m_positions.clear();
+  TextPos start = 0;
+  for (Paragraph* p = FirstParagraph(); p; p = NextLeaf(p)) {
+    p->m_indexSlot = static_cast<uint32_t>(m_positions.size());
+    m_positions.push_back({p, start});
+    start += static_cast<TextPos>(p->Length());
+  }
+  m_positions.push_back({nullptr, start});
+  m_positionsValid = m_builders == 0;
+  return m_positions;
+}
+
+TextPos CRtfDoc::Length() const { return Positions().back().start; }
+
+size_t CRtfDoc::ParagraphCount() const { return Positions().size() - 1; }
+
+Paragraph* CRtfDoc::ParagraphAt(size_t index) const {
+  const auto& slots = Positions();
+  return index < slots.size() - 1 ? slots[index].paragraph : nullptr;
+}
+
+size_t CRtfDoc::ParagraphIndexOf(const Paragraph* p) const {
+  const auto& slots = Positions();
+  if (!p || p->m_indexSlot >= slots.size() - 1 || slots[p->m_indexSlot].paragraph != p) return kNoParagraph;
+  return p->m_indexSlot;
+}
+
+TextPos CRtfDoc::ParagraphStart(const Paragraph* p) const {
+  if (!p) return 0;
+  const size_t i = ParagraphIndexOf(p);
+  const auto& slots = Positions();
+  return i == kNoParagraph ? slots.back().start : slots[i].start;
 }
 
 TextPos CRtfDoc::PositionOf(TextPoint at) const {
-  if (!at.paragraph) return 0;
-  TextPos n = 0;
-  for (const Paragraph* p = FirstParagraph(); p && p != at.paragraph; p = NextLeaf(p)) {
-    n += static_cast<TextPos>(p->Length());
-  }
-  return n + static_cast<TextPos>(at.offset);
+  return at.paragraph ? ParagraphStart(at.paragraph) + static_cast<TextPos>(at.offset) : 0;
 }
 
 TextPoint CRtfDoc::PointAt(TextPos pos) const {
-  Paragraph* p = FirstParagraph();
-  if (!p || pos <= 0) return {p, 0};
-  for (;;) {
-    const auto len = static_cast<TextPos>(p->Length());
-    if (pos < len) return {p, static_cast<size_t>(pos)};
-    Paragraph* next = NextLeaf(p);
-    if (!next) return {p, p->Length() - 1};
-    pos -= len;
-    p = next;
+  const auto& slots = Positions();
+  if (slots.size() == 1) return {nullptr, 0};
+  if (pos <= 0) return {slots.front().paragraph, 0};
+  if (pos >= slots.back().start) {
+    Paragraph* last = slots[slots.size() - 2].paragraph;
+    return {last, last->Length() - 1};
   }
+  // The last paragraph that starts at or before pos.
+  auto it = std::upper_bound(slots.begin(), slots.end() - 1, pos,
+                             [](TextPos v, const ParagraphSlot& s) { return v < s.start; });
+  --it;
+  return {it->paragraph, static_cast<size_t>(pos - it->start)};
 }
 
 void CRtfDoc::ChangeCharFormats(TextPos begin, TextPos end, const std::function<void(CharFormat&)>& edit) {

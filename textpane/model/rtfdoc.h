@@ -2,9 +2,11 @@
 // document format and the level table. Reading replaces the whole tree.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/docview.h"
 #include "textpane/model/charformat.h"
@@ -73,11 +75,23 @@ class CRtfDoc : public platform::CDocument {
   ColorTable& Colors() { return m_colors; }
   const ColorTable& Colors() const { return m_colors; }
 
+  // Positions come from an index of where each paragraph starts, built on
+  // the first question after reading, so that hit testing in a long book is
+  // a binary search rather than a walk. Nothing but reading changes lengths;
+  // replacing the tree drops the index.
   TextPos Length() const;
+  // A paragraph that is not in this document counts as lying past its end.
   TextPos PositionOf(TextPoint at) const;
   // Out-of-range positions are clamped: before the start to the start, past
   // the end to just before the last paragraph mark.
   TextPoint PointAt(TextPos pos) const;
+
+  // The paragraphs in document order, numbered from 0.
+  static constexpr size_t kNoParagraph = SIZE_MAX;
+  size_t ParagraphCount() const;
+  Paragraph* ParagraphAt(size_t index) const;  // null past the end
+  size_t ParagraphIndexOf(const Paragraph* p) const;  // kNoParagraph when not ours
+  TextPos ParagraphStart(const Paragraph* p) const;  // as PositionOf({p, 0})
   // Start of level n, or the start of the document when there is none.
   TextPos LevelPosition(int32_t n) const;
 
@@ -86,7 +100,18 @@ class CRtfDoc : public platform::CDocument {
   void ChangeCharFormats(TextPos begin, TextPos end, const std::function<void(CharFormat&)>& edit);
 
  private:
+  friend class DocumentBuilder;
+
+  struct ParagraphSlot {
+    Paragraph* paragraph;
+    TextPos start;
+  };
+
   void SetText(InStream& in, FORMAT format);
+  // Every paragraph with its start, then {null, Length()}. While a builder
+  // works on the tree it is made afresh for each question and not kept.
+  const std::vector<ParagraphSlot>& Positions() const;
+  void DropPositions() { m_positionsValid = false; }
 
   // Declared first so that they go last: the tree's runs refer into them.
   CharFormatPool m_charFormats;
@@ -97,6 +122,9 @@ class CRtfDoc : public platform::CDocument {
   FontTable m_fonts;
   ColorTable m_colors;
   std::string m_openingPath;
+  mutable std::vector<ParagraphSlot> m_positions;
+  mutable bool m_positionsValid = false;
+  int m_builders = 0;  // builders at work on the tree
 };
 
 }  // namespace textpane

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "textpane/model/documentbuilder.h"
 #include "textpane/model/levels.h"
 #include "textpane/model/paragraph.h"
 #include "textpane/model/rtfdoc.h"
@@ -284,6 +285,71 @@ TEST(RtfDoc, PositionsAndPointsConvertBothWays) {
   EXPECT_EQ((TextPoint{first, 0}), doc.PointAt(-5));
   EXPECT_EQ((TextPoint{p2, 3}), doc.PointAt(7)) << "past the end: before the last mark";
   EXPECT_EQ((TextPoint{p2, 3}), doc.PointAt(1000));
+}
+
+// The index of paragraph starts must answer as walking the paragraphs does,
+// in every document shape, after the tree is replaced, and while a builder
+// is still adding to it.
+TEST(RtfDoc, PositionIndexAnswersAsAWalkDoes) {
+  auto expectLikeAWalk = [](const CRtfDoc& doc) {
+    std::vector<Paragraph*> paragraphs;
+    std::vector<TextPos> starts;
+    TextPos length = 0;
+    for (Paragraph* p = doc.FirstParagraph(); p; p = NextLeaf(p)) {
+      paragraphs.push_back(p);
+      starts.push_back(length);
+      length += static_cast<TextPos>(p->Length());
+    }
+    ASSERT_EQ(length, doc.Length());
+    ASSERT_EQ(paragraphs.size(), doc.ParagraphCount());
+    EXPECT_EQ(nullptr, doc.ParagraphAt(paragraphs.size()));
+    for (size_t i = 0; i < paragraphs.size(); ++i) {
+      EXPECT_EQ(paragraphs[i], doc.ParagraphAt(i));
+      EXPECT_EQ(i, doc.ParagraphIndexOf(paragraphs[i]));
+      EXPECT_EQ(starts[i], doc.ParagraphStart(paragraphs[i]));
+    }
+    Paragraph* last = paragraphs.back();
+    for (TextPos pos = -2; pos <= length + 2; ++pos) {
+      size_t i = 0;
+      while (i + 1 < starts.size() && starts[i + 1] <= pos) ++i;
+      const TextPoint expected = pos <= 0        ? TextPoint{paragraphs[0], 0}
+                                 : pos >= length ? TextPoint{last, last->Length() - 1}
+                                                 : TextPoint{paragraphs[i], static_cast<size_t>(pos - starts[i])};
+      EXPECT_EQ(expected, doc.PointAt(pos)) << pos;
+      if (pos >= 0 && pos < length) {
+        EXPECT_EQ(pos, doc.PositionOf(expected)) << pos;
+      }
+    }
+  };
+  const std::string documents[] = {
+      "",
+      "one",
+      "{\\rtf1 a\\par bc\\par\\par d}",
+      "{\\rtf1 before\\par\\trowd\\cellx900\\cellx1800\\pard\\intbl x\\cell yy\\cell\\row\\pard after\\sect s}",
+  };
+  CRtfDoc doc;
+  for (const std::string& d : documents) {
+    SCOPED_TRACE(d);
+    doc.SetText(d.data(), d.size(), FORMAT_RTF);  // replaces a tree already asked about
+    expectLikeAWalk(doc);
+    doc.ChangeCharFormats(0, doc.Length(), [](CharFormat& f) { f.mark = 1; });
+    expectLikeAWalk(doc);
+  }
+
+  // A paragraph of another document lies past the end of this one.
+  CRtfDoc other;
+  EXPECT_EQ(CRtfDoc::kNoParagraph, doc.ParagraphIndexOf(other.FirstParagraph()));
+  EXPECT_EQ(doc.Length() + 1, doc.PositionOf({other.FirstParagraph(), 1}));
+
+  CRtfDoc building;
+  {
+    DocumentBuilder b(building);
+    for (const char* text : {"ab", "\r", "cde\r", "f"}) {
+      for (const char* c = text; *c; ++c) b.InsertChar(static_cast<unsigned char>(*c));
+      expectLikeAWalk(building);
+    }
+  }
+  expectLikeAWalk(building);
 }
 
 TEST(RtfDoc, DeleteContentsLeavesOneEmptyParagraphAndReleasesFormats) {
