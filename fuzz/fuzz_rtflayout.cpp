@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   textpane::DocumentLayout layout;
   layout.Layout(doc, textpane::FontCache::ForScaling(textpane::FixedFontSystem::Instance(), 100), width);
   int64_t y = 0;
-  for (const auto& band : layout.Bands()) {
-    Check(band.top == y && band.height >= 0, "bands leave a gap");
-    y += band.height;
+  for (size_t b = 0; b < layout.Bands().size(); ++b) {
+    Check(layout.Bands()[b].top == y && layout.BandHeight(b) >= 0, "bands leave a gap");
+    y += layout.BandHeight(b);
   }
   Check(y == layout.Height(), "the height is not the bands' sum");
   size_t count = 0;

@@ -89,10 +89,9 @@ void DocumentLayout::Draw(Surface& surface, const Colors& colors, const DrawArea
   const int64_t toY = area.originY + area.clip.bottom;
   for (size_t b = BandAt(fromY); b < m_bands.size() && m_bands[b].top < toY; ++b) {
     const LayoutBand& band = m_bands[b];
-    if (band.top + band.height <= fromY) continue;
+    if (band.top + BandHeight(b) <= fromY) continue;
     if (band.row >= 0) DrawRow(surface, colors, area, m_rows[static_cast<size_t>(band.row)]);
-    for (uint32_t i = band.firstParagraph; i < band.firstParagraph + band.paragraphCount; ++i) {
-      const PlacedParagraph& p = m_paragraphs[i];
+    for (const PlacedParagraph& p : BandParagraphs(b)) {
       if (p.top < toY && p.top + p.height > fromY) DrawParagraph(surface, colors, area, p);
     }
   }
@@ -157,10 +156,25 @@ void DocumentLayout::DrawParagraph(Surface& s, const Colors& colors, const DrawA
   // Runs as [start, end) with their formats, walked forward line by line.
   const auto& runs = para.Runs();
   size_t runIndex = 0, runStart = 0;
+  // Characters go out in groups that draw alike (font, colour, baseline),
+  // across runs: book text parts nearly every word into runs of its own.
   std::vector<unsigned char> bytes;
   std::vector<int32_t> advances;
+  const CachedFont* groupFont = nullptr;
+  RGB groupColour = 0;
+  int32_t groupY = 0;
+  int64_t groupX = 0;
+  auto flush = [&] {
+    if (!bytes.empty()) {
+      s.SetTextColor(groupColour);
+      s.DrawChars(*groupFont->font, Clamp32(groupX - area.originX), groupY, bytes.data(), advances.data(),
+                  bytes.size());
+    }
+    bytes.clear();
+    advances.clear();
+  };
 
-  int64_t lineTop = p.top + p.linesTop;
+  int64_t lineTop = p.top + LinesTop(p);
   for (const LayoutLine& line : Lines(p)) {
     const int64_t top = lineTop;
     lineTop += line.height;
@@ -183,6 +197,7 @@ void DocumentLayout::DrawParagraph(Surface& s, const Colors& colors, const DrawA
       int64_t segWidth = 0;
       for (size_t k = i; k < segEnd; ++k) segWidth += widths[k];
       if (x + segWidth <= clipLeft || x >= clipRight) {
+        if (segWidth) flush();
         x += segWidth;
         i = segEnd;
         continue;
@@ -210,7 +225,6 @@ void DocumentLayout::DrawParagraph(Surface& s, const Colors& colors, const DrawA
         fillRight -= widths[line.end];
       }
       if (back && fillRight > x) s.FillRect(ToSurface(area, x, top, fillRight, top + line.height), *back);
-      s.SetTextColor(textColour);
       int64_t y = baseline;
       if (f.verticalPosition == kVertSuperscript) {
         y = top + font.ascent;
@@ -218,27 +232,12 @@ void DocumentLayout::DrawParagraph(Surface& s, const Colors& colors, const DrawA
         y = baseline + font.ascent / 3;
       }
       const int32_t sy = Clamp32(y - area.originY);
-      // Characters in groups that draw alike; the group is sent when the
-      // kind changes.
-      bytes.clear();
-      advances.clear();
-      int64_t groupX = x;
-      bool groupSmall = false;
-      auto flush = [&] {
-        if (!bytes.empty()) {
-          const CachedFont& gf = groupSmall ? *fonts.small : font;
-          s.DrawChars(*gf.font, Clamp32(groupX - area.originX), sy, bytes.data(), advances.data(), bytes.size());
-        }
-        bytes.clear();
-        advances.clear();
-      };
       for (size_t k = i; k < segEnd; ++k) {
         const auto c = static_cast<unsigned char>(text[k]);
         const int32_t w = widths[k];
         if (x + w <= clipLeft || x >= clipRight || c == kCharParagraphMark || c == kCharLineBreak) {
           flush();
           x += w;
-          groupX = x;
           continue;
         }
         if (c == kCharPicture && f.picture) {
@@ -247,37 +246,40 @@ void DocumentLayout::DrawParagraph(Surface& s, const Colors& colors, const DrawA
           m_breaker->PictureSize(*f.picture, pw, ph);
           s.DrawPicture(*f.picture, ToSurface(area, x, baseline - ph, x + pw, baseline));
           x += w;
-          groupX = x;
           continue;
         }
         if (c == kCharOptionalHyphen) {
           flush();
           x += w;
-          groupX = x;
           continue;
         }
         if (c == kCharTab) {
           flush();
           for (const auto& [at, leader] : cached.leaders) {
-            if (at == k) DrawLeader(s, font, leader, Clamp32(x - area.originX), sy, w);
+            if (at == k) {
+              s.SetTextColor(textColour);
+              DrawLeader(s, font, leader, Clamp32(x - area.originX), sy, w);
+            }
           }
           x += w;
-          groupX = x;
           continue;
         }
         const bool small = fonts.small && IsLower1252(c);
-        if (small != groupSmall) {
+        const CachedFont* charFont = small ? fonts.small.get() : &font;
+        if (bytes.empty() || charFont != groupFont || textColour != groupColour || sy != groupY) {
           flush();
           groupX = x;
-          groupSmall = small;
+          groupFont = charFont;
+          groupColour = textColour;
+          groupY = sy;
         }
         bytes.push_back(small ? UpperCase1252(c) : c == kCharNonBreakingHyphen ? '-' : c);
         advances.push_back(w);
         x += w;
       }
-      flush();
       i = segEnd;
     }
+    flush();
   }
 }
 

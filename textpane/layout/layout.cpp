@@ -28,10 +28,12 @@ void DocumentLayout::Clear() {
   m_bands.clear();
   m_rows.clear();
   m_cells.clear();
-  m_index.clear();
   m_height = 0;
   m_contentWidth = 0;
-  for (auto& e : m_widthCache) e.paragraph = nullptr;
+  for (auto& e : m_widthCache) {
+    e.paragraph = nullptr;
+    e.stamp = 0;
+  }
 }
 
 void DocumentLayout::Layout(const CRtfDoc& doc, std::shared_ptr<FontCache> fonts, int32_t width,
@@ -49,9 +51,13 @@ void DocumentLayout::Layout(const CRtfDoc& doc, std::shared_ptr<FontCache> fonts
     deflt.font = static_cast<uint16_t>(doc.Fonts().defaultFont);
     m_defaultLineHeight = m_fonts->Get(FontCache::Describe(deflt, doc.Fonts()))->lineHeight;
   }
+  m_paragraphs.reserve(doc.ParagraphCount());
   int64_t y = 0;
   if (doc.Root()) LayoutNode(*doc.Root(), y);
   m_height = y;
+  // Growth leaves up to half the room unused; a book's layout lives long.
+  m_lines.shrink_to_fit();
+  m_bands.shrink_to_fit();
 }
 
 void DocumentLayout::LayoutNode(const Node& node, int64_t& y) {
@@ -60,10 +66,8 @@ void DocumentLayout::LayoutNode(const Node& node, int64_t& y) {
       LayoutBand band;
       band.top = y;
       band.firstParagraph = static_cast<uint32_t>(m_paragraphs.size());
-      band.paragraphCount = 1;
-      band.height = LayoutParagraph(*node.AsParagraph(), 0, m_width, y, -1);
       m_bands.push_back(band);
-      y += band.height;
+      y += LayoutParagraph(*node.AsParagraph(), 0, m_width, y);
       return;
     }
     case NodeKind::Row:
@@ -74,31 +78,24 @@ void DocumentLayout::LayoutNode(const Node& node, int64_t& y) {
   }
 }
 
-int32_t DocumentLayout::LayoutParagraph(const Paragraph& p, int32_t left, int32_t width, int64_t top, int32_t row) {
+int32_t DocumentLayout::LayoutParagraph(const Paragraph& p, int32_t left, int32_t width, int64_t top) {
   const ParaFormat& pf = *p.Format();
   PlacedParagraph placed;
   placed.paragraph = &p;
   placed.top = top;
   placed.left = left;
   placed.width = width;
-  placed.row = row;
   placed.firstLine = static_cast<uint32_t>(m_lines.size());
   m_breaker->Measure(p);
   m_breaker->Break(p, width, m_doc->Format().defaultTab, m_lines, nullptr);
-  placed.lineCount = static_cast<uint32_t>(m_lines.size() - placed.firstLine);
   int64_t h = std::max<int16_t>(0, pf.spaceBefore) + BorderRoom(pf.borders[kSideTop]);
-  placed.linesTop = Clamp32(h);
-  int32_t widest = 0;
   for (uint32_t i = placed.firstLine; i < m_lines.size(); ++i) {
     const LayoutLine& l = m_lines[i];
     h += l.height;
-    widest = std::max(widest, l.width);
     m_contentWidth = std::max<int32_t>(m_contentWidth, Clamp32(int64_t{left} + l.x + l.width));
   }
   h += BorderRoom(pf.borders[kSideBottom]) + std::max<int16_t>(0, pf.spaceAfter);
   placed.height = Clamp32(h);
-  placed.widest = widest;
-  m_index.emplace(&p, static_cast<uint32_t>(m_paragraphs.size()));
   m_paragraphs.push_back(placed);
   return placed.height;
 }
@@ -139,7 +136,7 @@ void DocumentLayout::LayoutRow(const RowNode& row, int64_t& y) {
     const int32_t contentWidth = std::max(0, cell.right - cell.left - 2 * gap);
     int64_t cy = y;
     for (const Paragraph* p = FirstLeaf(c); p && c->Contains(p); p = NextLeaf(p)) {
-      cy += LayoutParagraph(*p, cell.left + gap, contentWidth, cy, rowIndex);
+      cy += LayoutParagraph(*p, cell.left + gap, contentWidth, cy);
     }
     cell.paragraphCount = static_cast<uint32_t>(m_paragraphs.size() - cell.firstParagraph);
     cell.height = Clamp32(cy - y);
@@ -150,16 +147,44 @@ void DocumentLayout::LayoutRow(const RowNode& row, int64_t& y) {
   }
   placed.cellCount = static_cast<uint32_t>(m_cells.size() - placed.firstCell);
   placed.height = tallest;
-  band.paragraphCount = static_cast<uint32_t>(m_paragraphs.size() - band.firstParagraph);
-  band.height = tallest;
   m_rows.push_back(placed);
   m_bands.push_back(band);
   y += tallest;
 }
 
 size_t DocumentLayout::IndexOf(const Paragraph* p) const {
-  auto it = m_index.find(p);
-  return it == m_index.end() ? m_paragraphs.size() : it->second;
+  // The layout places paragraphs in document order, so the document's own
+  // index finds them.
+  const size_t i = m_doc && p ? m_doc->ParagraphIndexOf(p) : m_paragraphs.size();
+  return i < m_paragraphs.size() && m_paragraphs[i].paragraph == p ? i : m_paragraphs.size();
+}
+
+std::span<const LayoutLine> DocumentLayout::Lines(const PlacedParagraph& p) const {
+  const size_t i = IndexOf(p);
+  const size_t end = i + 1 < m_paragraphs.size() ? m_paragraphs[i + 1].firstLine : m_lines.size();
+  return {m_lines.data() + p.firstLine, end - p.firstLine};
+}
+
+int32_t DocumentLayout::Widest(const PlacedParagraph& p) const {
+  int32_t widest = 0;
+  for (const LayoutLine& l : Lines(p)) widest = std::max(widest, l.width);
+  return widest;
+}
+
+int32_t DocumentLayout::LinesTop(const PlacedParagraph& p) const {
+  const ParaFormat& pf = *p.paragraph->Format();
+  return std::max<int16_t>(0, pf.spaceBefore) + BorderRoom(pf.borders[kSideTop]);
+}
+
+int32_t DocumentLayout::BandHeight(size_t band) const {
+  const int64_t end = band + 1 < m_bands.size() ? m_bands[band + 1].top : m_height;
+  return Clamp32(end - m_bands[band].top);
+}
+
+std::span<const PlacedParagraph> DocumentLayout::BandParagraphs(size_t band) const {
+  const size_t first = m_bands[band].firstParagraph;
+  const size_t end = band + 1 < m_bands.size() ? m_bands[band + 1].firstParagraph : m_paragraphs.size();
+  return {m_paragraphs.data() + first, end - first};
 }
 
 const PlacedParagraph* DocumentLayout::Find(const Paragraph* p) const {
@@ -174,9 +199,11 @@ size_t DocumentLayout::BandAt(int64_t y) const {
   return it == m_bands.begin() ? 0 : static_cast<size_t>(it - m_bands.begin()) - 1;
 }
 
-const PlacedParagraph* DocumentLayout::ParagraphAtY(const LayoutBand& band, int32_t x, int64_t y) const {
-  if (band.paragraphCount == 0) return nullptr;
-  uint32_t first = band.firstParagraph, count = band.paragraphCount;
+const PlacedParagraph* DocumentLayout::ParagraphAtY(size_t bandIndex, int32_t x, int64_t y) const {
+  const LayoutBand& band = m_bands[bandIndex];
+  auto paragraphs = BandParagraphs(bandIndex);
+  if (paragraphs.empty()) return nullptr;
+  size_t first = IndexOf(paragraphs.front()), count = paragraphs.size();
   if (band.row >= 0) {
     const PlacedRow& r = m_rows[static_cast<size_t>(band.row)];
     // The cell under x; left of the row the first, right of it the last.
@@ -191,7 +218,7 @@ const PlacedParagraph* DocumentLayout::ParagraphAtY(const LayoutBand& band, int3
     first = cell->firstParagraph;
     count = cell->paragraphCount;
   }
-  for (uint32_t i = first; i < first + count; ++i) {
+  for (size_t i = first; i < first + count; ++i) {
     const PlacedParagraph& p = m_paragraphs[i];
     if (y < p.top + p.height || i + 1 == first + count) return &p;
   }
@@ -200,10 +227,11 @@ const PlacedParagraph* DocumentLayout::ParagraphAtY(const LayoutBand& band, int3
 
 TextPoint DocumentLayout::HitTest(int32_t x, int64_t y) const {
   if (m_bands.empty()) return {};
-  const PlacedParagraph* p = ParagraphAtY(m_bands[BandAt(y)], x, y);
-  if (!p || p->lineCount == 0) return {};
+  const PlacedParagraph* p = ParagraphAtY(BandAt(y), x, y);
+  if (!p) return {};
   auto lines = Lines(*p);
-  int64_t top = p->top + p->linesTop;
+  if (lines.empty()) return {};
+  int64_t top = p->top + LinesTop(*p);
   size_t li = 0;
   for (; li + 1 < lines.size(); ++li) {
     if (y < top + lines[li].height) break;
@@ -223,10 +251,8 @@ TextPoint DocumentLayout::HitTest(int32_t x, int64_t y) const {
 TextPoint DocumentLayout::TopLinePoint(int64_t y) const {
   if (m_bands.empty()) return {};
   for (size_t b = BandAt(y); b < m_bands.size(); ++b) {
-    const LayoutBand& band = m_bands[b];
-    for (uint32_t i = band.firstParagraph; i < band.firstParagraph + band.paragraphCount; ++i) {
-      const PlacedParagraph& p = m_paragraphs[i];
-      int64_t top = p.top + p.linesTop;
+    for (const PlacedParagraph& p : BandParagraphs(b)) {
+      int64_t top = p.top + LinesTop(p);
       for (const LayoutLine& l : Lines(p)) {
         if (top + l.height > y) return {const_cast<Paragraph*>(p.paragraph), l.start};
         top += l.height;
@@ -234,15 +260,16 @@ TextPoint DocumentLayout::TopLinePoint(int64_t y) const {
     }
   }
   const PlacedParagraph& p = m_paragraphs.back();
-  return {const_cast<Paragraph*>(p.paragraph), p.lineCount ? Lines(p).back().start : 0};
+  return {const_cast<Paragraph*>(p.paragraph), Lines(p).empty() ? 0 : Lines(p).back().start};
 }
 
 DocumentLayout::Place DocumentLayout::Locate(TextPoint at) const {
   Place place;
   const PlacedParagraph* p = Find(at.paragraph);
-  if (!p || p->lineCount == 0) return place;
+  if (!p) return place;
   auto lines = Lines(*p);
-  int64_t top = p->top + p->linesTop;
+  if (lines.empty()) return place;
+  int64_t top = p->top + LinesTop(*p);
   size_t li = 0;
   for (; li + 1 < lines.size() && at.offset > lines[li].end; ++li) top += lines[li].height;
   const LayoutLine& line = lines[li];
@@ -269,14 +296,13 @@ void DocumentLayout::ForEachRangeRect(
   }
   if (ia == ib && a.offset == b.offset) return;
   for (size_t bi = BandAt(fromY); bi < m_bands.size() && m_bands[bi].top < toY; ++bi) {
-    const LayoutBand& band = m_bands[bi];
-    for (uint32_t pi = band.firstParagraph; pi < band.firstParagraph + band.paragraphCount; ++pi) {
+    for (const PlacedParagraph& p : BandParagraphs(bi)) {
+      const size_t pi = IndexOf(p);
       if (pi < ia || pi > ib) continue;
-      const PlacedParagraph& p = m_paragraphs[pi];
       const size_t from = pi == ia ? a.offset : 0;
       const size_t to = pi == ib ? b.offset : p.paragraph->Length();  // exclusive
       auto widths = Widths(p);
-      int64_t top = p.top + p.linesTop;
+      int64_t top = p.top + LinesTop(p);
       for (const LayoutLine& l : Lines(p)) {
         const int64_t lineTop = top;
         top += l.height;
@@ -295,11 +321,16 @@ void DocumentLayout::ForEachRangeRect(
 }
 
 const DocumentLayout::WidthCacheEntry& DocumentLayout::CachedWidths(const PlacedParagraph& p) const {
-  for (const WidthCacheEntry& e : m_widthCache) {
-    if (e.paragraph == p.paragraph) return e;
+  WidthCacheEntry* victim = &m_widthCache[0];
+  for (WidthCacheEntry& e : m_widthCache) {
+    if (e.paragraph == p.paragraph) {
+      e.stamp = ++m_widthClock;
+      return e;
+    }
+    if (e.stamp < victim->stamp) victim = &e;
   }
-  WidthCacheEntry& e = m_widthCache[m_widthCacheNext];
-  m_widthCacheNext = (m_widthCacheNext + 1) % std::size(m_widthCache);
+  WidthCacheEntry& e = *victim;
+  e.stamp = ++m_widthClock;
   e.paragraph = p.paragraph;
   e.leaders.clear();
   std::vector<LayoutLine> lines;
@@ -335,13 +366,14 @@ std::vector<int64_t> DocumentLayout::PageStarts(int32_t pageHeight) const {
       top = starts.back();
     }
   };
-  for (const LayoutBand& band : m_bands) {
+  for (size_t b = 0; b < m_bands.size(); ++b) {
+    const LayoutBand& band = m_bands[b];
     if (band.row >= 0) {
-      place(band.top, band.top + band.height);
+      place(band.top, band.top + BandHeight(b));
       continue;
     }
     const PlacedParagraph& p = m_paragraphs[band.firstParagraph];
-    int64_t top = p.top + p.linesTop;
+    int64_t top = p.top + LinesTop(p);
     for (const LayoutLine& l : Lines(p)) {
       place(top, top + l.height);
       top += l.height;
@@ -355,9 +387,7 @@ size_t DocumentLayout::MemoryUsed() const {
              m_lines.capacity() * sizeof(LayoutLine) + m_bands.capacity() * sizeof(LayoutBand) +
              m_rows.capacity() * sizeof(PlacedRow) + m_cells.capacity() * sizeof(PlacedCell);
   for (const WidthCacheEntry& e : m_widthCache) n += e.widths.capacity() * sizeof(int32_t);
-  // A hash node and a bucket for every paragraph.
-  n += m_index.size() * (sizeof(void*) * 2 + sizeof(std::pair<const Paragraph*, uint32_t>)) +
-       m_index.bucket_count() * sizeof(void*);
+
   return n;
 }
 

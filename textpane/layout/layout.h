@@ -5,7 +5,7 @@
 //
 // Only the lines are kept per paragraph: the character widths are worked out
 // again for the few paragraphs being drawn or hit, which keeps a laid-out
-// book small (a line is 28 bytes for some hundred characters).
+// book small (a line is 28 bytes for some hundred characters, a paragraph 32).
 #pragma once
 
 #include <cstddef>
@@ -13,7 +13,6 @@
 #include <functional>
 #include <memory>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 #include "textpane/layout/colors.h"
@@ -45,11 +44,7 @@ struct PlacedParagraph {
   int32_t left = 0;  // x of the box's left edge: 0, or inside a table cell
   int32_t width = 0;  // the width its lines were broken for
   int32_t height = 0;  // spacing, borders and lines
-  int32_t widest = 0;  // the widest line's width
-  int32_t linesTop = 0;  // from top to the first line
-  uint32_t firstLine = 0;  // into the layout's line table
-  uint32_t lineCount = 0;
-  int32_t row = -1;  // the table row it sits in, or -1
+  uint32_t firstLine = 0;  // into the layout's line table; the next paragraph's ends them
 };
 
 struct PlacedRow {
@@ -72,10 +67,8 @@ struct PlacedCell {
 // table row with all the paragraphs of its cells. Bands follow each other
 // from the top without gaps, so a y finds its band by binary search.
 struct LayoutBand {
-  int64_t top = 0;
-  int32_t height = 0;
-  uint32_t firstParagraph = 0;
-  uint32_t paragraphCount = 0;
+  int64_t top = 0;  // the next band's top ends it
+  uint32_t firstParagraph = 0;  // the next band's first ends its paragraphs
   int32_t row = -1;
 };
 
@@ -117,13 +110,17 @@ class DocumentLayout {
   std::span<const LayoutBand> Bands() const { return m_bands; }
   std::span<const PlacedRow> Rows() const { return m_rows; }
   std::span<const PlacedCell> Cells() const { return m_cells; }
-  std::span<const LayoutLine> Lines(const PlacedParagraph& p) const {
-    return {m_lines.data() + p.firstLine, p.lineCount};
-  }
+  std::span<const LayoutLine> Lines(const PlacedParagraph& p) const;
+  // Measures worked out from what is kept.
+  int32_t Widest(const PlacedParagraph& p) const;
+  int32_t LinesTop(const PlacedParagraph& p) const;  // from the top to the first line
+  int32_t BandHeight(size_t band) const;
+  std::span<const PlacedParagraph> BandParagraphs(size_t band) const;
   // The placed paragraph of a paragraph of the document, or null.
   const PlacedParagraph* Find(const Paragraph* p) const;
   // Its place in document order, or Paragraphs().size().
   size_t IndexOf(const Paragraph* p) const;
+  size_t IndexOf(const PlacedParagraph& p) const { return static_cast<size_t>(&p - m_paragraphs.data()); }
 
   // The band that holds y (the first or last one beyond the ends).
   size_t BandAt(int64_t y) const;
@@ -173,12 +170,13 @@ class DocumentLayout {
     const Paragraph* paragraph = nullptr;
     std::vector<int32_t> widths;
     std::vector<std::pair<uint32_t, uint8_t>> leaders;  // tab offset, leader
+    uint64_t stamp = 0;
   };
   void LayoutNode(const Node& node, int64_t& y);
-  int32_t LayoutParagraph(const Paragraph& p, int32_t left, int32_t width, int64_t top, int32_t row);
+  int32_t LayoutParagraph(const Paragraph& p, int32_t left, int32_t width, int64_t top);
   void LayoutRow(const RowNode& row, int64_t& y);
   const WidthCacheEntry& CachedWidths(const PlacedParagraph& p) const;
-  const PlacedParagraph* ParagraphAtY(const LayoutBand& band, int32_t x, int64_t y) const;
+  const PlacedParagraph* ParagraphAtY(size_t band, int32_t x, int64_t y) const;
   void DrawParagraph(Surface& s, const Colors& colors, const DrawArea& area, const PlacedParagraph& p) const;
   void DrawRow(Surface& s, const Colors& colors, const DrawArea& area, const PlacedRow& r) const;
 
@@ -196,10 +194,11 @@ class DocumentLayout {
   std::vector<PlacedRow> m_rows;
   std::vector<PlacedCell> m_cells;
   std::unique_ptr<Breaker> m_breaker;
-  std::unordered_map<const Paragraph*, uint32_t> m_index;  // into m_paragraphs
 
-  mutable WidthCacheEntry m_widthCache[4];
-  mutable size_t m_widthCacheNext = 0;
+  // Enough for every paragraph of a full screen of short paragraphs; the
+  // one used longest ago goes.
+  mutable WidthCacheEntry m_widthCache[128];
+  mutable uint64_t m_widthClock = 0;
 };
 
 }  // namespace textpane

@@ -21,9 +21,9 @@ std::string Lines(const std::string& rtf, int32_t width) {
   DocumentLayout layout;
   layout.Layout(doc, FontCache::ForScaling(FixedFontSystem::Instance(), 100), width);
   std::string out;
-  for (const LayoutBand& band : layout.Bands()) {
-    for (uint32_t i = band.firstParagraph; i < band.firstParagraph + band.paragraphCount; ++i) {
-      const PlacedParagraph& p = layout.Paragraphs()[i];
+  for (size_t b = 0; b < layout.Bands().size(); ++b) {
+    const LayoutBand& band = layout.Bands()[b];
+    for (const PlacedParagraph& p : layout.BandParagraphs(b)) {
       if (!out.empty()) out += " ; ";
       out += "H" + std::to_string(p.height) + " ";
       bool first = true;

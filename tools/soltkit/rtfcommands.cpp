@@ -70,10 +70,10 @@ void Dump(textpane::CRtfDoc& doc) {
 
 // The lines of every paragraph, a table row's after its cells' paragraphs.
 void PrintLayout(const textpane::DocumentLayout& layout) {
-  for (const textpane::LayoutBand& band : layout.Bands()) {
-    for (uint32_t i = band.firstParagraph; i < band.firstParagraph + band.paragraphCount; ++i) {
-      const textpane::PlacedParagraph& p = layout.Paragraphs()[i];
-      std::printf("P\t%u\t%d\t%d\n", i, p.height, p.widest);
+  for (size_t b = 0; b < layout.Bands().size(); ++b) {
+    const textpane::LayoutBand& band = layout.Bands()[b];
+    for (const textpane::PlacedParagraph& p : layout.BandParagraphs(b)) {
+      std::printf("P\t%zu\t%d\t%d\n", layout.IndexOf(p), p.height, layout.Widest(p));
       for (const textpane::LayoutLine& l : layout.Lines(p)) {
         std::printf("L\t%u\t%u\t%d\t%d\t%d\t%d\t%d\n", l.start, l.end, l.width, l.spaceWidth, l.height, l.ascent,
                     l.x);
