@@ -1,16 +1,17 @@
 // The document behind a Bible or book window until the real Bible and book
 // documents exist: it keeps the position the workspace saves and gives back
 // (book index, section key, first position value, search string, page-down
-// mode) and the title of the book it shows. No Qt here.
+// mode) and the title of the book it shows, and as a rich-text document the
+// text of the section a book window shows. No Qt here.
 #pragma once
 
 #include <string>
 
-#include "platform/docview.h"
+#include "textpane/model/rtfdoc.h"
 
 namespace klmw {
 
-class CPlaceDocument : public platform::CDocument {
+class CPlaceDocument : public textpane::CRtfDoc {
  public:
   // Update hint sent when the position changed.
   static constexpr long kHintPosition = 1;

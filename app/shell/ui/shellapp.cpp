@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "app/shell/settings.h"
+#include "app/shell/ui/bookview.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/mainframe.h"
@@ -116,6 +117,13 @@ const CBibleModule* CShellApp::BibleOf(const CPlaceDocument& doc) const {
   return book ? core.GetBibleModules().Find(book->GetBookName()) : nullptr;
 }
 
+const cSOLTBook* CShellApp::BookOf(const CPlaceDocument& doc) const {
+  const CDataSetRegistry& registry = const_cast<CStudyAppCore&>(m_core).GetRegistry();
+  if (!registry.IsLoaded()) return nullptr;
+  const cSOLTBook* book = registry.GetBook(doc.GetBookIndex());
+  return book && !BibleOf(doc) ? book : nullptr;
+}
+
 std::string CShellApp::DescribePosition(const CPlaceDocument& doc) const {
   CStudyAppCore& core = const_cast<CStudyAppCore&>(m_core);
   if (core.GetRegistry().GetBookCount() == 0) {
@@ -160,7 +168,12 @@ void CShellApp::CreateTemplates() {
     return true;
   };
   auto factory = [] { return std::make_unique<CPlaceDocument>(); };
-  ViewFactory plain = [this](platform::CDocument&, QWidget* parent) {
+  // Books show their text; Bibles keep the stand-in until their view exists.
+  ViewFactory plain = [this](platform::CDocument& doc, QWidget* parent) {
+    if (BookOf(static_cast<CPlaceDocument&>(doc))) {
+      auto* v = new CBookView([this](const CPlaceDocument& d) { return BookOf(d); }, parent);
+      return CMadeView{v, v};
+    }
     auto* v = new CPlainView([this](const CPlaceDocument& d) { return DescribePosition(d); }, parent);
     return CMadeView{v, v};
   };

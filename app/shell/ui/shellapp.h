@@ -76,6 +76,8 @@ class CShellApp : public QObject {
 
   // The Bible a document shows, or null.
   const CBibleModule* BibleOf(const CPlaceDocument& doc) const;
+  // The registered book a document shows when it is no Bible, or null.
+  const cSOLTBook* BookOf(const CPlaceDocument& doc) const;
   // The position of a document in words and the first verses from there.
   std::string DescribePosition(const CPlaceDocument& doc) const;
 

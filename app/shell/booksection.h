@@ -1,0 +1,46 @@
+// The text of one section of a SOLT book as a book window shows it: the
+// book's header area and the section's viewable area, streamed chunk by
+// chunk into a rich-text document, and the section's level within that
+// area for the view to scroll to.
+#pragma once
+
+#include <string>
+
+#include "soltread.h"
+#include "textpane/model/rtfdoc.h"
+
+namespace klmw {
+
+class CBookSection {
+ public:
+  // Works on a copy of the registered book, opened when first needed and
+  // closed when this goes.
+  explicit CBookSection(const cSOLTBook& book);
+  ~CBookSection();
+  CBookSection(const CBookSection&) = delete;
+  CBookSection& operator=(const CBookSection&) = delete;
+
+  // Finds section `key` (the first section for a key the book does not
+  // have). False when the book cannot be opened or the entry not read.
+  bool Prepare(int key);
+  // Reads the section Prepare found into doc, replacing its text.
+  void Stream(textpane::CRtfDoc& doc);
+
+  // The section last prepared.
+  const cSectionsData& GetEntry() const { return m_entry; }
+  // The level its text starts at inside its area.
+  int GetLevelCount() const { return m_entry.GetLevelCount(); }
+  const std::string& GetBookName() const { return m_bookName; }
+
+ private:
+  bool OpenBook();
+  static textpane::DWORD Read(textpane::DWORD_PTR cookie, char* buffer, long size, long* count);
+
+  cSOLTBook m_book;
+  std::string m_bookName;
+  cSectionsData m_entry;
+  bool m_firstChunk = false;
+  long m_chunkSize = 0;
+};
+
+}  // namespace klmw
