@@ -6,6 +6,7 @@
 #include <string>
 
 #include "textpane/layout/fixedfonts.h"
+#include "textpane/model/linktarget.h"
 #include "textpane/model/paragraph.h"
 #include "textpane/model/rtfdoc.h"
 #include "textpane/view/rtfviewcore.h"
@@ -95,6 +96,27 @@ TEST_F(ViewCoreTest, SelectionCopiesWholeRowsOnceItLeavesACell) {
     view.SetSelection(c.anchor, c.focus);
     std::string text = view.SelectionAs(FORMAT_TEXT);
     EXPECT_EQ(text.substr(0, text.find_last_not_of("\r\n") + 1), c.text) << c.anchor << ".." << c.focus;
+  }
+}
+
+TEST_F(ViewCoreTest, OnlyAFinishedLinkIsFoundUnderThePointer) {
+  // Eight pixels a character: "ab" plain, "cd" a type-1 link, "ef" plain,
+  // "gh" link text whose target came with type 5, which cancels it.
+  Load("{\\rtf1 ab{\\soltlink cd{\\soltlinkto1 Gen 1:1}}ef{\\soltlink gh{\\soltlinkto5 Gen 2:2}}\\par}");
+  view.Resize(300, 100);
+  const struct {
+    int x;
+    const char* target;
+  } cases[] = {{4, nullptr}, {19, "Gen 1:1"}, {31, "Gen 1:1"}, {36, nullptr}, {52, nullptr}, {60, nullptr}, {200, nullptr}};
+  for (const auto& c : cases) {
+    const LinkTarget* link = view.LinkAt(c.x, 5);
+    if (!c.target) {
+      EXPECT_EQ(link, nullptr) << c.x;
+    } else {
+      ASSERT_NE(link, nullptr) << c.x;
+      EXPECT_EQ(link->Target(), c.target);
+      EXPECT_EQ(link->Type(), 1);
+    }
   }
 }
 

@@ -1,8 +1,11 @@
 // The view on the offscreen platform: what it puts on the clipboard reads
 // back with its formats, a long text prints on as many pages as it needs,
-// and the zoom keeps to its bounds.
+// the zoom keeps to its bounds, and a popup holds the main window still
+// only while it is open.
 #include <QFile>
+#include <QMainWindow>
 #include <QMimeData>
+#include <QPointer>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -11,6 +14,7 @@
 
 #include "textpane/model/paragraph.h"
 #include "textpane/model/rtfdoc.h"
+#include "textpane/ui/popup.h"
 #include "textpane/ui/rtfview.h"
 
 using namespace textpane;
@@ -49,6 +53,7 @@ class RtfViewTest : public QObject {
   void PrintingPaginatesALongText_data();
   void PrintingPaginatesALongText();
   void ZoomStaysInBounds();
+  void PopupHoldsTheMainWindowWhileOpen();
 };
 
 void RtfViewTest::CopyGivesRtfAndTextThatReadBack() {
@@ -132,6 +137,20 @@ void RtfViewTest::ZoomStaysInBounds() {
   QVERIFY(!view.SetScaling(201));
   QVERIFY(view.SetScaling(50));
   QCOMPARE(view.GetScaling(), 50);
+}
+
+void RtfViewTest::PopupHoldsTheMainWindowWhileOpen() {
+  QMainWindow main;
+  main.show();
+  QPointer<CPopup> popup = new CPopup(nullptr, nullptr, &main);
+  const std::string rtf = "{\\rtf1 A note\\par}";
+  popup->GetDocument().SetText(rtf.data(), rtf.size(), FORMAT_RTF);
+  popup->show();
+  QVERIFY(!main.isEnabled());
+  QVERIFY(popup->isEnabled());
+  popup->close();
+  QTRY_VERIFY(popup.isNull());
+  QVERIFY(main.isEnabled());
 }
 
 QTEST_MAIN(RtfViewTest)
