@@ -18,12 +18,6 @@ Node::~Node() {
   }
 }
 
-Node* Node::LastChild() const {
-  Node* c = m_firstChild;
-  while (c && c->m_next) c = c->m_next;
-  return c;
-}
-
 int Node::ChildCount() const {
   int n = 0;
   for (Node* c = m_firstChild; c; c = c->m_next) ++n;
@@ -37,7 +31,10 @@ void Node::InsertChildAfter(Node* after, RefPtr<Node> child) {
   c->m_parent = this;
   c->m_prev = after;
   c->m_next = after ? after->m_next : m_firstChild;
-  if (c->m_next) c->m_next->m_prev = c;
+  if (c->m_next)
+    c->m_next->m_prev = c;
+  else
+    m_lastChild = c;
   if (after)
     after->m_next = c;
   else
@@ -52,7 +49,10 @@ RefPtr<Node> Node::Unlink() {
     m_prev->m_next = m_next;
   else
     m_parent->m_firstChild = m_next;
-  if (m_next) m_next->m_prev = m_prev;
+  if (m_next)
+    m_next->m_prev = m_prev;
+  else
+    m_parent->m_lastChild = m_prev;
   m_parent = m_prev = m_next = nullptr;
   return RefPtr<Node>::Adopt(this);
 }

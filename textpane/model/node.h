@@ -23,7 +23,7 @@ class Node : public RefCounted {
   Node* Next() const { return m_next; }
   Node* Prev() const { return m_prev; }
   Node* FirstChild() const { return m_firstChild; }
-  Node* LastChild() const;
+  Node* LastChild() const { return m_lastChild; }
   int ChildCount() const;
 
   // The parent takes over the count `child` comes with. `after` null puts the
@@ -48,6 +48,9 @@ class Node : public RefCounted {
   Node* m_next = nullptr;
   Node* m_prev = nullptr;
   Node* m_firstChild = nullptr;
+  // Kept so that appending is not a walk over the siblings: a row can hold
+  // thousands of cells and a table thousands of rows.
+  Node* m_lastChild = nullptr;
   NodeKind m_kind;
 };
 
