@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "textpane.h"
 #include "textpane/layout/fixedfonts.h"
@@ -202,6 +203,132 @@ TEST(Layout, FontCacheKeepsFifteenFonts) {
   d.height = -20;
   cache->Get(d);  // the oldest went
   EXPECT_EQ(cache->Misses(), 17u);
+}
+
+}  // namespace
+}  // namespace textpane
+
+namespace textpane {
+namespace {
+
+// Checks what a user of a laid-out document relies on: lines that cover
+// their paragraph in order, no negative measures, pages that move forward.
+void CheckSane(const CRtfDoc& doc, const DocumentLayout& layout, const std::string& name) {
+  ASSERT_GE(layout.Height(), 0) << name;
+  EXPECT_EQ(layout.Paragraphs().size(), doc.ParagraphCount()) << name;
+  int64_t bandTop = 0;
+  for (const LayoutBand& band : layout.Bands()) {
+    EXPECT_GE(band.top, bandTop) << name;
+    bandTop = band.top;
+  }
+  for (const PlacedParagraph& p : layout.Paragraphs()) {
+    const size_t length = p.paragraph->Length();
+    EXPECT_GE(p.height, 0) << name;
+    EXPECT_GE(p.width, 0) << name;
+    auto lines = layout.Lines(p);
+    ASSERT_FALSE(lines.empty()) << name;
+    uint32_t next = 0;
+    for (const LayoutLine& l : lines) {
+      ASSERT_EQ(l.start, next) << name;
+      ASSERT_LE(l.start, l.end) << name;
+      ASSERT_LT(l.end, length) << name;
+      EXPECT_GE(l.width, 0) << name;
+      EXPECT_GE(l.spaceWidth, l.width) << name;
+      EXPECT_GE(l.x, 0) << name;
+      EXPECT_GE(l.height, 0) << name;
+      EXPECT_GE(l.ascent, 0) << name;
+      EXPECT_LE(l.ascent, l.height) << name;
+      next = l.end + 1;
+    }
+    EXPECT_EQ(next, length) << name;
+    for (size_t offset : {size_t{0}, length / 2, length - 1, length}) {
+      const DocumentLayout::Place place = layout.Locate({const_cast<Paragraph*>(p.paragraph), offset});
+      EXPECT_TRUE(place.found) << name;
+      EXPECT_GE(place.lineHeight, 0) << name;
+      EXPECT_GE(place.width, 0) << name;
+    }
+  }
+  const int64_t h = layout.Height();
+  for (auto [x, y] : {std::pair<int32_t, int64_t>{INT32_MIN, -(int64_t{1} << 40)}, {0, 0}, {100, h / 2},
+                      {INT32_MAX, h - 1}, {INT32_MAX, int64_t{1} << 40}}) {
+    const TextPoint hit = layout.HitTest(x, y);
+    if (hit.paragraph) {
+      EXPECT_LE(hit.offset, hit.paragraph->Length()) << name;
+    }
+  }
+  if (Paragraph* first = doc.FirstParagraph()) {
+    Paragraph* last = LastLeaf(doc.Root());
+    layout.ForEachRangeRect({last, last->Length()}, {first, 0}, INT64_MIN, INT64_MAX,
+                            [&](int64_t, int32_t left, int32_t right, int32_t height) {
+                              EXPECT_LT(left, right) << name;
+                              EXPECT_GE(height, 0) << name;
+                            });
+  }
+  const auto starts = layout.PageStarts(1000);
+  for (size_t i = 1; i < starts.size(); ++i) ASSERT_GT(starts[i], starts[i - 1]) << name;
+  EXPECT_LE(starts.back(), std::max<int64_t>(0, h)) << name;
+
+  // Everything drawn from the top down, a screenful at a time, on a screen
+  // and on paper.
+  for (bool printer : {false, true}) {
+    RecordingSurface surface(printer);
+    surface.SetKeeping(false);
+    for (int64_t y = 0; y < h; y += 20000) {
+      layout.Draw(surface, printer ? Colors::PrinterColors() : Colors::ScreenColors(),
+                  DrawArea{y, 0, LRect{0, 0, 30000, 20000}, 12240, 15840});
+    }
+  }
+}
+
+TEST(Layout, HostileDocumentsLayOutAndDraw) {
+  std::string manyCells = "{\\rtf1\\trowd\\trgaph50";
+  for (int i = 0; i < 10000; ++i) manyCells += "\\cellx" + std::to_string(i * 3);
+  manyCells += "\\pard\\intbl ";
+  for (int i = 0; i < 10000; ++i) manyCells += "c\\cell ";
+  manyCells += "\\row}";
+  std::string manyTabs = "{\\rtf1\\tldot\\tx32767\\tqr\\tx32766 ";
+  for (int i = 0; i < 1000; ++i) manyTabs += "\\tab w";
+  manyTabs += "\\par\\pard\\deftab1 ";
+  for (int i = 0; i < 1000; ++i) manyTabs += "\\tab";
+  manyTabs += "}";
+  // One word of several megabytes: it stays on one line whatever the width.
+  const std::string longWord = "{\\rtf1 " + std::string(5'000'000, 'a') + "}";
+
+  const struct {
+    const char* name;
+    std::string rtf;
+  } cases[] = {
+      {"font sizes of 0, the largest and negative", "{\\rtf1 {\\fs0 zero} {\\fs65535 huge words}\\par{\\fs-5 neg}}"},
+      {"huge superscript and small capitals", "{\\rtf1\\fs65535 {\\super up}{\\scaps low}\\par}"},
+      {"negative indents", "{\\rtf1\\li-30000\\ri-30000\\fi-30000 some words here\\par\\qc\\fi-30000 centred\\par"
+                           "\\qr\\ri-30000 right\\par\\qj\\li-30000 justified text of words\\par}"},
+      {"indents wider than any line", "{\\rtf1\\li32767\\ri32767\\fi32767 some words\\par\\qc\\li32767 c\\par"
+                                      "\\qj\\ri32767 a b c d\\par}"},
+      {"a row of ten thousand cells", manyCells},
+      {"cell boundaries out of order",
+       "{\\rtf1\\trowd\\trqr\\trleft-32768\\trgaph32767\\trrh-32768\\cellx32767\\cellx-32768\\cellx0\\cellx100"
+       "\\pard\\intbl a b\\cell c\\cell\\cell d\\cell e\\cell\\row"
+       "\\trowd\\trqc\\cellx-5\\pard\\intbl x\\cell\\row}"},
+      {"a word of megabytes", longWord},
+      {"a picture claiming 100000 by 100000 pixels",
+       "{\\rtf1 a{\\pict\\pngblip\\picw100000\\pich100000 89504e47}b\\par}"},
+      {"a corrupt picture header and absurd scales",
+       "{\\rtf1{\\pict\\pngblip\\picscalex2147483647\\picscaley-100\\picwgoal2147483647\\pichgoal32767 "
+       "89504e470d0a1a0a0000000d494844527fffffff7fffffff0806000000deadbeef}"
+       "{\\pict\\jpegblip\\picw-5\\pich0 ffd8ffc0}\\par}"},
+      {"a tab stop at the largest position and a thousand tabs", manyTabs},
+      {"expansion of -5000", "{\\rtf1\\expndtw-5000 condensed to nothing\\par\\expnd-5000 and more\\tab x}"},
+  };
+  for (const auto& c : cases) {
+    CRtfDoc doc;
+    doc.SetText(c.rtf.data(), c.rtf.size(), FORMAT_RTF);
+    // For the screen, and at width 0 for a page (pictures fitted to it).
+    for (auto [width, pageWidth, pageHeight] : {std::tuple{-1000, 0, 0}, {0, 12240, 15840}, {2000, 0, 0}}) {
+      DocumentLayout layout;
+      layout.Layout(doc, FontCache::ForScaling(FixedFontSystem::Instance(), 100), width, pageWidth, pageHeight);
+      CheckSane(doc, layout, std::string(c.name) + " at " + std::to_string(width));
+    }
+  }
 }
 
 }  // namespace
