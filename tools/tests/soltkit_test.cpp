@@ -195,3 +195,59 @@ TEST(SoltkitRtf, TextAndRtfRoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// Layout with the fixed metrics: a \fs24 character is 240 high, 120 wide,
+// with an ascent of 192; superscript is 65 % of that, small capitals 80 %.
+TEST(SoltkitRtf, LayoutPrintsParagraphsLinesAndRows) {
+  const struct {
+    const char* name;
+    const char* rtf;
+    const char* width;
+    const char* out;
+  } cases[] = {
+      {"a word that does not fit starts the next line; trailing space counts in spacewidth only",
+       "{\\rtf1 aaa bbb\\par}", "500",
+       "P\t0\t480\t360\nL\t0\t3\t360\t480\t240\t192\t0\nL\t4\t7\t360\t360\t240\t192\t0\n"},
+      {"a centred line of a larger font", "{\\rtf1\\qc\\fs48 ab\\par}", "500",
+       "P\t0\t480\t480\nL\t0\t2\t480\t480\t480\t384\t10\n"},
+      {"superscript and small capitals are narrower; the mark's font sets the height",
+       "{\\rtf1 {\\super ab}\\scaps ab\\par}", "5000", "P\t0\t240\t348\nL\t0\t4\t348\t348\t240\t192\t0\n"},
+      {"cell paragraphs are numbered on and followed by their row",
+       "{\\rtf1\\trowd\\trgaph100\\trleft200\\cellx1000\\cellx3000\\pard\\intbl a\\cell bb\\cell\\row"
+       "\\pard\\qr\\ri100 after\\par}",
+       "5000",
+       "P\t0\t240\t120\nL\t0\t1\t120\t120\t240\t192\t0\n"
+       "P\t1\t240\t240\nL\t0\t2\t240\t240\t240\t192\t0\n"
+       "ROW\t200\t240\n"
+       "P\t2\t240\t600\nL\t0\t5\t600\t600\t240\t192\t4300\n"},
+  };
+  std::string dir = testbook::MakeTempDir();
+  const std::string file = dir + "in.rtf";
+  for (const auto& c : cases) {
+    testbook::WriteBytes(file, c.rtf);
+    Result run = Soltkit({"rtf", "layout", file, "--width", c.width, "--fixed"});
+    EXPECT_EQ(run.status, 0) << c.name << run.err;
+    EXPECT_EQ(run.out, c.out) << c.name;
+  }
+
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } errors[] = {
+      {{"rtf", "layout", file, "--fixed"}, 2},
+      {{"rtf", "layout", file, "--width", "-5", "--fixed"}, 2},
+      {{"rtf", "text", file, "--fixed"}, 2},
+      {{"rtf", "layout", dir + "missing.rtf", "--width", "100", "--fixed"}, 1},
+  };
+  for (const auto& e : errors) {
+    Result run = Soltkit(e.args);
+    EXPECT_EQ(run.status, e.status) << e.args[1] << " " << e.args[3];
+    EXPECT_EQ(run.out, "") << e.args[1] << " " << e.args[3];
+    EXPECT_EQ(run.err.rfind("soltkit: ", 0), 0u) << run.err;
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
