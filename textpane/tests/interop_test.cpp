@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "textpane.h"
+#include "textpane/view/rangecopy.h"
 
 namespace {
 
@@ -167,6 +168,55 @@ TEST(Interop, WeReadWhatLibreOfficeWrites) {
   EXPECT_NE(formats.find("italic b0 i1"), std::string::npos) << formats;
   EXPECT_NE(formats.find("one b0 i0 u0 a0 t1"), std::string::npos) << formats;
   EXPECT_NE(formats.find("centred b0 i0 u0 a2 t0"), std::string::npos) << formats;
+  std::filesystem::remove_all(dir);
+}
+
+// What the view puts on the clipboard when the user copies part of a page:
+// pasted into LibreOffice it keeps its words, bold and italic, its font and
+// colour, and the table row the selection crosses.
+TEST(Interop, LibreOfficeKeepsTheFormatsOfACopiedRange) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice is not installed";
+  std::string pattern = testing::TempDir() + "klmw-lo-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern.data());
+
+  const std::string rtf =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}"
+      "{\\colortbl;\\red128\\green0\\blue0;}"
+      "\\pard Left behind. In the {\\b beginning} was the {\\i Word}, in {\\f1 Arial} and {\\cf1 red}.\\par"
+      "\\trowd\\cellx2000\\cellx4000\\pard\\intbl {\\b bold} cell\\cell {\\i italic} cell\\cell\\row"
+      "\\pard After {\\b\\i strong} end. Not copied.\\par}";
+  textpane::CRtfDoc doc;
+  doc.SetText(rtf.data(), rtf.size(), textpane::FORMAT_RTF);
+  textpane::Paragraph* first = doc.FirstParagraph();
+  textpane::Paragraph* last = first;
+  while (last->Text().rfind("After", 0) != 0) last = textpane::NextLeaf(last);
+  textpane::CRtfDoc copy;
+  textpane::CopyRange(doc, {last, last->Text().find(" Not")}, {first, first->Text().find("In ")}, copy);
+  std::ofstream(dir + "/copy.rtf", std::ios::binary) << copy.GetText(textpane::FORMAT_RTF);
+
+  const std::string theirs = ConvertWithLibreOffice(dir, "copy.rtf", "");
+  ASSERT_FALSE(theirs.empty()) << "LibreOffice did not convert";
+  textpane::CRtfDoc back;
+  back.SetText(theirs.data(), theirs.size(), textpane::FORMAT_RTF);
+  const std::string formats = FormattedWords(copy);
+  EXPECT_EQ(formats.find("Left"), std::string::npos) << formats;
+  EXPECT_NE(formats.find("strong b1 i1"), std::string::npos) << formats;
+  EXPECT_EQ(FormattedWords(back), formats);
+
+  // The face and the colour of a word, as the document's tables name them.
+  auto faceAndColour = [](const textpane::CRtfDoc& d, const std::string& word) -> std::string {
+    for (const textpane::Paragraph* p = d.FirstParagraph(); p; p = textpane::NextLeaf(p)) {
+      const size_t at = p->Text().find(word);
+      if (at == std::string::npos) continue;
+      const textpane::CharFormat& f = *p->FormatAt(at);
+      const textpane::FontEntry* font = d.Fonts().Find(f.font);
+      return std::string(font ? font->faceName : "?") + " " +
+             std::to_string(d.Colors().Lookup(f.foreground).value_or(0xFFFFFFFF));
+    }
+    return "missing";
+  };
+  EXPECT_EQ(faceAndColour(back, "Arial"), "Arial " + std::to_string(0xFFFFFFFF));
+  EXPECT_EQ(faceAndColour(back, "red"), "Times New Roman " + std::to_string(128));
   std::filesystem::remove_all(dir);
 }
 
