@@ -72,7 +72,8 @@ class DocumentLayout::Breaker {
     int64_t pw = std::max<int64_t>(0, static_cast<int64_t>(pic.GoalWidth()) * pic.scaleX / 100);
     int64_t ph = std::max<int64_t>(0, static_cast<int64_t>(pic.GoalHeight()) * pic.scaleY / 100);
     if (m_pageWidth > 0 && m_pageHeight > 0 && pw > 0 && ph > 0) {
-      int64_t pct = std::min<int64_t>({100, m_pageWidth * 100 / pw, m_pageHeight * 100 / ph});
+      // At least 1 %: a picture a hundred pages wide still prints, small.
+      int64_t pct = std::max<int64_t>(1, std::min<int64_t>({100, m_pageWidth * 100 / pw, m_pageHeight * 100 / ph}));
       pw = pw * pct / 100;
       ph = ph * pct / 100;
     }

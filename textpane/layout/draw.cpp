@@ -194,8 +194,10 @@ void DocumentLayout::DrawParagraph(Surface& s, const Colors& colors, const DrawA
         i = segEnd;
         continue;
       }
+      // Past the clip's right edge nothing more of the line shows.
+      if (x >= clipRight) break;
       int64_t segWidth = 0;
-      for (size_t k = i; k < segEnd; ++k) segWidth += widths[k];
+      for (size_t k = i; k < segEnd && x + segWidth < clipRight; ++k) segWidth += widths[k];
       if (x + segWidth <= clipLeft || x >= clipRight) {
         if (segWidth) flush();
         x += segWidth;
@@ -235,7 +237,8 @@ void DocumentLayout::DrawParagraph(Surface& s, const Colors& colors, const DrawA
       for (size_t k = i; k < segEnd; ++k) {
         const auto c = static_cast<unsigned char>(text[k]);
         const int32_t w = widths[k];
-        if (x + w <= clipLeft || x >= clipRight || c == kCharParagraphMark || c == kCharLineBreak) {
+        if (x >= clipRight) break;
+        if (x + w <= clipLeft || c == kCharParagraphMark || c == kCharLineBreak) {
           flush();
           x += w;
           continue;
