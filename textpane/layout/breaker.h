@@ -57,12 +57,23 @@ class DocumentLayout::Breaker {
     std::shared_ptr<const CachedFont> small;  // small capitals only
   };
 
+  // Fonts by what chooses them, not by format record: a book's links and
+  // spans make thousands of records that share a handful of fonts.
+  static uint64_t FontKey(const CharFormat& f) {
+    return uint64_t{f.font} | uint64_t{f.size} << 16 | uint64_t{f.bold != 0} << 32 | uint64_t{f.italic != 0} << 33 |
+           uint64_t{f.underline != 0} << 34 | uint64_t{f.strike != 0} << 35 | uint64_t{f.smallCaps != 0} << 36 |
+           uint64_t{f.verticalPosition != kVertNormal} << 37;
+  }
+
   const RunFonts& FontsOf(const CharFormat& f) {
-    auto [it, made] = m_memo.try_emplace(&f);
+    if (&f == m_lastFormat) return *m_lastFonts;
+    auto [it, made] = m_memo.try_emplace(FontKey(f));
     if (made) {
       it->second.font = m_fonts.Get(FontCache::Describe(f, m_doc.Fonts()));
       if (f.smallCaps) it->second.small = m_fonts.Get(FontCache::Describe(f, m_doc.Fonts(), true));
     }
+    m_lastFormat = &f;
+    m_lastFonts = &it->second;
     return it->second;
   }
 
@@ -109,6 +120,17 @@ class DocumentLayout::Breaker {
       const CachedFont& font = *rf.font;
       int32_t height = font.lineHeight, ascent = font.ascent;
       const bool kern = f.kerning != 0 && f.size >= f.kerning && !font.kerning.empty();
+      if (!kern && !rf.small && !f.picture) {
+        // Plain text, the common case: one table lookup a character.
+        const int32_t expansion = f.expansion;
+        for (size_t i = pos; i < end; ++i) {
+          const auto c = static_cast<unsigned char>(text[i]);
+          m_widths[i] = std::max(0, font.widths[c] + expansion);
+        }
+        m_runs.push_back({static_cast<uint32_t>(end), height, ascent, false});
+        pos = end;
+        continue;
+      }
       for (size_t i = pos; i < end; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         int32_t w;
@@ -117,10 +139,6 @@ class DocumentLayout::Breaker {
           PictureSize(*f.picture, w, ph);
           height = std::max(height, ph);
           ascent = std::max(ascent, ph);
-        } else if (c == kCharOptionalHyphen) {
-          w = 0;
-        } else if (c == kCharNonBreakingHyphen) {
-          w = font.widths[static_cast<unsigned char>('-')];
         } else if (rf.small && IsLower1252(c)) {
           w = rf.small->widths[UpperCase1252(c)];
         } else {
@@ -173,7 +191,8 @@ class DocumentLayout::Breaker {
 
  private:
   const RunInfo& RunAt(size_t i) {
-    while (m_run > 0 && i < (m_run ? m_runs[m_run - 1].end : 0)) --m_run;
+    if (i < m_runs[m_run].end && (m_run == 0 || i >= m_runs[m_run - 1].end)) return m_runs[m_run];
+    while (m_run > 0 && i < m_runs[m_run - 1].end) --m_run;
     while (m_run + 1 < m_runs.size() && i >= m_runs[m_run].end) ++m_run;
     return m_runs[m_run];
   }
@@ -344,7 +363,9 @@ class DocumentLayout::Breaker {
   const CRtfDoc& m_doc;
   FontCache& m_fonts;
   int32_t m_pageWidth, m_pageHeight;
-  std::unordered_map<const CharFormat*, RunFonts> m_memo;
+  std::unordered_map<uint64_t, RunFonts> m_memo;  // node-based: references stay put
+  const CharFormat* m_lastFormat = nullptr;
+  const RunFonts* m_lastFonts = nullptr;
   std::vector<int32_t> m_widths;
   std::vector<RunInfo> m_runs;
   size_t m_run = 0;

@@ -54,6 +54,10 @@ std::shared_ptr<const CachedFont> FontCache::Get(const FontDescription& descript
   made->outline = metrics.outline;
   std::memcpy(made->widths, metrics.widths, sizeof made->widths);
   for (int16_t& w : made->widths) w = std::max<int16_t>(w, 0);
+  // The non-breaking hyphen is drawn as a hyphen; the optional one only
+  // marks where a word may be parted and takes no room.
+  made->widths[30] = made->widths[static_cast<unsigned char>('-')];
+  made->widths[31] = 0;
   if (metrics.outline) {
     // Font systems give kerning in eighths of a logical unit.
     made->kerning.reserve(metrics.kerning.size());

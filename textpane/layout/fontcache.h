@@ -20,7 +20,7 @@ struct CachedFont {
   int32_t lineHeight = 0;  // character height + external leading
   int32_t ascent = 0;
   bool outline = true;
-  int16_t widths[256] = {};
+  int16_t widths[256] = {};  // byte 30 as a hyphen, byte 31 none
   std::vector<KerningPair> kerning;  // by (first, second); amounts in logical units
 
   int32_t Kerning(unsigned char first, unsigned char second) const;
