@@ -197,6 +197,7 @@ class RtfBuilder {
   void Paragraph(int indent) {
     pendingIndent_ = indent;
     pending_ = true;
+    afterLink_ = listSeparator_ = false;
   }
   void Text(std::string_view utf8) {
     std::string text = ToWindows1252(utf8, &stats_.transliterated);
@@ -205,25 +206,38 @@ class RtfBuilder {
       if (space) {
         if (!lastSpace_ && hasText_ && !pending_) out_ += ' ';
         lastSpace_ = true;
+        afterLink_ = listSeparator_ = false;
         continue;
       }
       Begin();
       lastSpace_ = false;
+      listSeparator_ = afterLink_ && (c == ',' || c == ';');
+      afterLink_ = false;
       out_ += EscapeRtfText(std::string(1, c));
     }
   }
   void Raw(std::string_view rtf) {
     Begin();
     out_ += rtf;
+    afterLink_ = listSeparator_ = false;
   }
   void Link(std::string_view windowsText, int type, const std::string& target) {
     Begin();
+    SeparateListItem();
     out_ += "{\\soltlink ";
     out_ += EscapeRtfText(windowsText);
     out_ += "{\\soltlinkto" + std::to_string(type) + " " + EscapeRtfText(target) + "}}";
     lastSpace_ = false;
+    afterLink_ = true;
+  }
+  // A reference that cannot be a link is kept as text, still an item of its list.
+  void ReferenceText(std::string_view utf8) {
+    SeparateListItem();
+    Text(utf8);
+    afterLink_ = true;
   }
   void Open(std::string_view control) {
+    afterLink_ = listSeparator_ = false;
     // Group openings do not start a paragraph on their own.
     if (pending_ && hasText_) {
       out_ += "\\par\\pard\\sa120";
@@ -264,12 +278,26 @@ class RtfBuilder {
     hasText_ = true;
   }
 
+  // The modules write lists of references as "119:22,28,39". The compiler
+  // puts such a comma in a concordance span, which ends in a hidden space:
+  // that space neither shows nor lets the line break, so a long list would
+  // run together into one word wider than the window.
+  void SeparateListItem() {
+    if (listSeparator_) {
+      out_ += ' ';
+      lastSpace_ = true;
+    }
+    listSeparator_ = false;
+  }
+
   MarkupStats& stats_;
   std::string out_;
   bool pending_ = false;
   int pendingIndent_ = 0;
   bool hasText_ = false;
   bool lastSpace_ = true;
+  bool afterLink_ = false;      // nothing written since the last link
+  bool listSeparator_ = false;  // a lone "," or ";" written right after a link
   int depth_ = 0;
 };
 
@@ -501,7 +529,7 @@ std::string EntryToRtf(std::string_view raw, const LinkContext& context, MarkupS
       if (!osisRef.empty()) {
         if (!ParseOsisRef(osisRef, ref)) {
           ++stats.droppedRefs;
-          out.Text(text);
+          out.ReferenceText(text);
           continue;
         }
         // A one-chapter book's reference written "Jude 1" in the link with
@@ -550,7 +578,7 @@ std::string EntryToRtf(std::string_view raw, const LinkContext& context, MarkupS
           }
           if (!exists(ref.chapter, verse) || !exists(lastChapter, lastVerse)) {
             ++stats.droppedRefs;
-            out.Text(linkText);
+            out.ReferenceText(linkText);
             return;
           }
           std::string linkTarget = VerseTarget(ref.book, ref.chapter, verse);
@@ -571,7 +599,7 @@ std::string EntryToRtf(std::string_view raw, const LinkContext& context, MarkupS
           ++stats.entryLinks;
         } else {
           if (!target.empty()) ++stats.unresolvedRefs;
-          out.Text(text);
+          out.ReferenceText(text);
         }
       }
     }
