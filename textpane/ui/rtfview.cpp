@@ -4,11 +4,11 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPageLayout>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPrintDialog>
@@ -19,6 +19,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/cp1252.h"
 #include "textpane/model/linktarget.h"
@@ -71,7 +72,9 @@ QString ToUnicode(const std::string& bytes) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Ctrl with a key of its own: copy, select all and the zoom keys.
+// Ctrl with a key of its own: copy, select all and the zoom keys. Copy and
+// select all are the keys of a window's Edit menu when it has one, so the
+// view takes them only when no menu command did.
 enum class Command { None, Copy, SelectAll, ZoomIn, ZoomOut, ZoomReset };
 
 Command CommandOf(const QKeyEvent* e) {
@@ -90,6 +93,37 @@ Command CommandOf(const QKeyEvent* e) {
 // One inch of margin round the printed text.
 constexpr double kPrintMarginInches = 1.0;
 
+// A little page colour between the window's edge and the text, which
+// would otherwise touch it.
+constexpr int kTextMarginX = 6;
+constexpr int kTextMarginTop = 4;
+
+// The page the user chose in Page Setup or the print dialog, and the
+// printer, for the prints that follow while the program runs.
+struct PrintSettings {
+  QString printerName;
+  std::optional<QPageLayout> layout;
+};
+
+PrintSettings& SavedPrintSettings() {
+  static PrintSettings settings;
+  return settings;
+}
+
+// The margins of Page Setup, an inch all round until the user sets others.
+void ApplySavedMargins(QPrinter& printer) {
+  const PrintSettings& saved = SavedPrintSettings();
+  if (saved.layout) printer.setPageMargins(saved.layout->margins(), saved.layout->units());
+  else printer.setPageMargins(QMarginsF(kPrintMarginInches, kPrintMarginInches, kPrintMarginInches, kPrintMarginInches),
+                              QPageLayout::Inch);
+}
+
+void KeepPrintSettings(const QPrinter& printer) {
+  PrintSettings& saved = SavedPrintSettings();
+  if (printer.outputFormat() == QPrinter::NativeFormat) saved.printerName = printer.printerName();
+  saved.layout = printer.pageLayout();
+}
+
 }  // namespace
 
 const QEvent::Type CRtfView::kHyperlinkEvent = static_cast<QEvent::Type>(QEvent::registerEventType(QEvent::User + 1));
@@ -106,6 +140,7 @@ CRtfView::CRtfView(QWidget* parent)
   verticalScrollBar()->setTracking(false);
   connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &CRtfView::OnVerticalAction);
   connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, &CRtfView::OnHorizontalAction);
+  setViewportMargins(kTextMarginX, kTextMarginTop, kTextMarginX, 0);
   m_autoScroll.setInterval(250);
   connect(&m_autoScroll, &QTimer::timeout, this, &CRtfView::OnAutoScroll);
   FollowPalette(palette());
@@ -358,14 +393,62 @@ bool CRtfView::event(QEvent* e) {
     OnLevelChanged(static_cast<unsigned>(static_cast<LevelEvent*>(e)->level));
     return true;
   }
-  if (e->type() == QEvent::ShortcutOverride) {
-    // The view's own keys win over the menus' shortcuts while it has the focus.
-    if (CommandOf(static_cast<QKeyEvent*>(e)) != Command::None) {
-      e->accept();
-      return true;
+  switch (e->type()) {
+    case QEvent::ShortcutOverride: {
+      // The zoom keys win over any shortcut while the view has the focus.
+      const Command command = CommandOf(static_cast<QKeyEvent*>(e));
+      if (command != Command::None && command != Command::Copy && command != Command::SelectAll) {
+        e->accept();
+        return true;
+      }
+      break;
     }
+    case QEvent::Paint:
+      PaintMargins();
+      break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+      if (ForwardMarginMouse(static_cast<QMouseEvent*>(e))) return true;
+      break;
+    default: break;
   }
   return QAbstractScrollArea::event(e);
+}
+
+// The margins round the viewport belong to the scroll area itself, which
+// draws only its frame; they take the page colour.
+void CRtfView::PaintMargins() {
+  QPainter painter(this);
+  const QColor page = QtSurface::ToQColor(GetScreenColors().GetColor(kRoleBackground));
+  const QRect inner = viewport()->geometry();
+  const QRegion margins = QRegion(inner.adjusted(-kTextMarginX, -kTextMarginTop, kTextMarginX, 0)) - QRegion(inner);
+  for (const QRect& r : margins) painter.fillRect(r, page);
+}
+
+// A press in a margin starts a selection as if it were at the text's edge;
+// the moves and release of that drag come here as well.
+bool CRtfView::ForwardMarginMouse(QMouseEvent* e) {
+  const bool press = e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick;
+  const QRect inner = viewport()->geometry();
+  if (press && !inner.adjusted(-kTextMarginX, -kTextMarginTop, kTextMarginX, 0).contains(e->position().toPoint()))
+    return false;
+  const QPointF at = e->position() - QPointF(viewport()->pos());
+  QMouseEvent moved(e->type(), at, e->globalPosition(), e->button(), e->buttons(), e->modifiers(),
+                    e->pointingDevice());
+  switch (e->type()) {
+    case QEvent::MouseButtonPress: mousePressEvent(&moved); break;
+    case QEvent::MouseButtonDblClick: mouseDoubleClickEvent(&moved); break;
+    case QEvent::MouseMove:
+      if (!m_tracking) return false;
+      mouseMoveEvent(&moved);
+      break;
+    case QEvent::MouseButtonRelease: mouseReleaseEvent(&moved); break;
+    default: return false;
+  }
+  e->setAccepted(moved.isAccepted());
+  return true;
 }
 
 void CRtfView::keyPressEvent(QKeyEvent* e) {
@@ -488,8 +571,7 @@ int CRtfView::Print(QPrinter& printer) {
   SyncDocument();
   const CRtfDoc* doc = GetRtfDoc();
   if (!doc) return 0;
-  printer.setPageMargins(QMarginsF(kPrintMarginInches, kPrintMarginInches, kPrintMarginInches, kPrintMarginInches),
-                         QPageLayout::Inch);
+  ApplySavedMargins(printer);
   QtFontSystem fonts(QtFontSystem::Device::Printer, printer.resolution());
   const double units = fonts.UnitsPerPixel(CRtfViewCore::kDefaultScaling);
   const QRectF page = printer.pageRect(QPrinter::DevicePixel);
@@ -503,9 +585,13 @@ int CRtfView::Print(QPrinter& printer) {
   layout.Layout(*doc, FontCache::ForScaling(fonts, CRtfViewCore::kDefaultScaling), width, width, height);
   const std::vector<int64_t> starts = layout.PageStarts(height);
   const Colors& colors = GetPrinterColors();
+  // The pages the print dialog asked for (from 1), else all.
+  const bool range = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0;
+  const size_t first = range ? static_cast<size_t>(printer.fromPage()) - 1 : 0;
+  const size_t last = range && printer.toPage() > 0 ? static_cast<size_t>(printer.toPage()) : starts.size();
   int pages = 0;
-  for (size_t i = 0; i < starts.size(); ++i) {
-    if (i > 0 && !printer.newPage()) break;
+  for (size_t i = first; i < std::min(last, starts.size()); ++i) {
+    if (i > first && !printer.newPage()) break;
     const int64_t end = i + 1 < starts.size() ? starts[i + 1] : layout.Height();
     const auto band = static_cast<int32_t>(std::clamp<int64_t>(end - starts[i], 0, height));
     QtSurface surface(painter, units, QPointF(0, 0), true);
@@ -523,27 +609,65 @@ int CRtfView::Print(QPrinter& printer) {
   return pages;
 }
 
+// The printer the user chose last with the page of Page Setup.
+void CRtfView::PreparePrinter(QPrinter& printer) const {
+  const PrintSettings& saved = SavedPrintSettings();
+  if (!saved.printerName.isEmpty() && QPrinterInfo::availablePrinterNames().contains(saved.printerName))
+    printer.setPrinterName(saved.printerName);
+  if (saved.layout) {
+    printer.setPageSize(saved.layout->pageSize());
+    printer.setPageOrientation(saved.layout->orientation());
+  }
+  ApplySavedMargins(printer);
+}
+
+// Without a printer set up, a print goes to a PDF file named after the
+// document; the print dialog shows it as "Print to File (PDF)".
+void CRtfView::PrepareOutput(QPrinter& printer) const {
+  PreparePrinter(printer);
+  if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(DefaultPdfName());
+  }
+}
+
+// "<document title>.pdf" in the home folder; a book section's title is
+// "Book:Section", and neither that colon nor a slash belongs in a file name.
+QString CRtfView::DefaultPdfName() const {
+  const CRtfDoc* doc = GetRtfDoc();
+  QString title = doc ? ToUnicode(doc->GetTitle()).simplified() : QString();
+  title.replace(QLatin1Char(':'), QStringLiteral(" - "));
+  for (QChar& c : title) {
+    if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control) c = QLatin1Char('_');
+  }
+  if (title.isEmpty() || title.startsWith(QLatin1Char('.'))) title.prepend(tr("Document"));
+  return QDir::home().filePath(title + QStringLiteral(".pdf"));
+}
+
 void CRtfView::OnFilePrint() {
   QPrinter printer(QPrinter::HighResolution);
-  if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-    // No printer set up: the pages go to a PDF file.
-    const QString name = QFileDialog::getSaveFileName(this, tr("Print to PDF"), QDir::homePath(),
-                                                      tr("PDF files (*.pdf)"));
-    if (name.isEmpty()) return;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(name);
-  } else {
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-  }
+  PrepareOutput(printer);
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  KeepPrintSettings(printer);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
   Print(printer);
+  QApplication::restoreOverrideCursor();
 }
 
 void CRtfView::OnFilePrintPreview() {
   QPrinter printer(QPrinter::HighResolution);
+  PrepareOutput(printer);
   QPrintPreviewDialog dialog(&printer, this);
   connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { Print(*p); });
   dialog.exec();
+}
+
+void CRtfView::OnFilePageSetup() {
+  QPrinter printer(QPrinter::HighResolution);
+  PreparePrinter(printer);
+  QPageSetupDialog dialog(&printer, this);
+  if (dialog.exec() == QDialog::Accepted) KeepPrintSettings(printer);
 }
 
 }  // namespace textpane

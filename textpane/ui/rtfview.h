@@ -61,13 +61,18 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
   void ZoomOut();
   void ZoomReset();
 
-  // Lays the document out for the printer's page (an inch of margin all
-  // round) and prints it page by page in the printer colours. Returns the
-  // number of pages.
+  // Lays the document out for the printer's page (the margins of Page
+  // Setup, an inch all round until then) and prints it page by page in the
+  // printer colours, only the pages of the printer's range when it has one.
+  // Returns the number of pages printed.
   int Print(QPrinter& printer);
-  // The print dialog, or a PDF file when no printer is set up.
+  // The print dialog; without a printer it offers a PDF file named after
+  // the document, in the home folder.
   void OnFilePrint();
   void OnFilePrintPreview();
+  // Paper, orientation and margins for the prints that follow (Print Setup
+  // and Page Setup), kept while the program runs.
+  void OnFilePageSetup();
 
   static Colors& GetScreenColors() { return Colors::ScreenColors(); }
   static Colors& GetPrinterColors() { return Colors::PrinterColors(); }
@@ -103,6 +108,11 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
   void OnAutoScroll();
   void UpdateCursor(const QPoint& at);
   void Relayout();
+  void PaintMargins();
+  bool ForwardMarginMouse(QMouseEvent* e);
+  void PreparePrinter(QPrinter& printer) const;
+  void PrepareOutput(QPrinter& printer) const;
+  QString DefaultPdfName() const;
   static void FollowPalette(const QPalette& palette);
 
   CRtfViewCore m_core;

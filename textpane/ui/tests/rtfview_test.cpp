@@ -1,7 +1,8 @@
 // The view on the offscreen platform: what it puts on the clipboard reads
 // back with its formats, a long text prints on as many pages as it needs,
-// the zoom keeps to its bounds, and a popup holds the main window still
-// only while it is open.
+// the zoom keeps to its bounds, a drag may begin in the margin round the
+// text, and a popup holds the main window still only while it is open.
+#include <QClipboard>
 #include <QFile>
 #include <QMainWindow>
 #include <QMimeData>
@@ -53,6 +54,7 @@ class RtfViewTest : public QObject {
   void PrintingPaginatesALongText_data();
   void PrintingPaginatesALongText();
   void ZoomStaysInBounds();
+  void APressInTheMarginSelectsFromTheLineStart();
   void PopupHoldsTheMainWindowWhileOpen();
 };
 
@@ -137,6 +139,30 @@ void RtfViewTest::ZoomStaysInBounds() {
   QVERIFY(!view.SetScaling(201));
   QVERIFY(view.SetScaling(50));
   QCOMPARE(view.GetScaling(), 50);
+}
+
+// The margin round the text is the view's too: a drag begun there selects
+// from the first character, and without a menu Ctrl+C is the view's own.
+void RtfViewTest::APressInTheMarginSelectsFromTheLineStart() {
+  CRtfDoc doc;
+  CRtfView view;
+  view.resize(400, 200);
+  view.SetDocument(&doc);
+  const std::string rtf = "{\\rtf1 First line\\par Second line\\par}";
+  doc.SetText(rtf.data(), rtf.size(), FORMAT_RTF);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  const QRect text = view.viewport()->geometry();
+  QVERIFY(text.left() > view.contentsRect().left());
+  const QPoint margin(view.contentsRect().left() + 1, text.top() + 2);
+  QTest::mousePress(&view, Qt::LeftButton, {}, margin);
+  QTest::mouseMove(&view, QPoint(text.right() - 10, margin.y()));
+  QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(text.right() - 10, margin.y()));
+  long start = -1, end = -1;
+  QVERIFY(view.GetSelection(&start, &end));
+  QCOMPARE(start, 0L);
+  QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("First line"));
 }
 
 void RtfViewTest::PopupHoldsTheMainWindowWhileOpen() {
