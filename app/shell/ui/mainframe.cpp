@@ -30,6 +30,7 @@
 #include "app/shell/ui/treebar.h"
 #include "platform/home.h"
 #include "platform/messages.h"
+#include "textpane/ui/rtfview.h"
 
 #ifndef KLMW_VERSION
 #define KLMW_VERSION "0.1"
@@ -116,10 +117,23 @@ void CMainFrame::CreateMenus() {
   connect(AddCommand(file, ID_FIND_BOOKS, tr("&Find Books on Disk..."), true), &QAction::triggered, this,
           &CMainFrame::findBooksRequested);
   file->addSeparator();
-  AddCommand(file, ID_FILE_PRINT, tr("&Print..."), false, QKeySequence::Print);
-  AddCommand(file, ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"));
-  AddCommand(file, ID_FILE_PRINT_SETUP, tr("P&rint Setup..."));
-  AddCommand(file, ID_FILE_PAGE_SETUP, tr("Pa&ge Setup..."));
+  // Printing, like copying, goes to the active window's rich-text view.
+  const struct {
+    int id;
+    const char* label;
+    QKeySequence shortcut;
+    void (textpane::CRtfView::*command)();
+  } printing[] = {
+      {ID_FILE_PRINT, "&Print...", QKeySequence::Print, &textpane::CRtfView::OnFilePrint},
+      {ID_FILE_PRINT_PREVIEW, "Print Pre&view", {}, &textpane::CRtfView::OnFilePrintPreview},
+      {ID_FILE_PRINT_SETUP, "P&rint Setup...", {}, &textpane::CRtfView::OnFilePageSetup},
+      {ID_FILE_PAGE_SETUP, "Pa&ge Setup...", {}, &textpane::CRtfView::OnFilePageSetup},
+  };
+  for (const auto& p : printing) {
+    auto command = p.command;
+    connect(AddCommand(file, p.id, tr(p.label), false, p.shortcut), &QAction::triggered, this,
+            [this, command] { OnViewCommand(command); });
+  }
   file->addSeparator();
   connect(AddCommand(file, ID_FILE_CLOSE, tr("&Close Window"), true, QKeySequence::Close),
           &QAction::triggered, this, [this] { m_mdi->closeActiveSubWindow(); });
@@ -130,7 +144,9 @@ void CMainFrame::CreateMenus() {
 
   QMenu* edit = bar->addMenu(tr("&Edit"));
   edit->setObjectName(QStringLiteral("menuEdit"));
-  AddCommand(edit, ID_EDIT_COPY, tr("&Copy"), false, QKeySequence::Copy);
+  // The shortcut is the view's own Ctrl+C, taken here while the command is on.
+  connect(AddCommand(edit, ID_EDIT_COPY, tr("&Copy"), false, QKeySequence::Copy), &QAction::triggered, this,
+          [this] { OnViewCommand(&textpane::CRtfView::OnEditCopy); });
   AddCommand(edit, ID_COPY_RANGE, tr("Copy &Range of Verses..."));
   edit->addSeparator();
   AddCommand(edit, ID_EDIT_FIND, tr("&Search..."), false, QKeySequence::Find);
@@ -314,6 +330,24 @@ CPlaceDocument* CMainFrame::GetActiveDocument() const {
   return f ? dynamic_cast<CPlaceDocument*>(f->GetDocument()) : nullptr;
 }
 
+textpane::CRtfView* CMainFrame::GetActiveRtfView() const {
+  CChildFrame* child = GetActiveChild();
+  if (!child) return nullptr;
+  QWidget* focus = QApplication::focusWidget();
+  for (QWidget* w = focus; w && child->isAncestorOf(w); w = w->parentWidget()) {
+    if (auto* view = qobject_cast<textpane::CRtfView*>(w)) return view;
+  }
+  // The template puts the text pane after the tree pane.
+  QSplitter* splitter = child->GetSplitter();
+  QWidget* pane = splitter ? (splitter->count() > 0 ? splitter->widget(splitter->count() - 1) : nullptr)
+                           : child->widget();
+  return qobject_cast<textpane::CRtfView*>(pane);
+}
+
+void CMainFrame::OnViewCommand(void (textpane::CRtfView::*command)()) {
+  if (textpane::CRtfView* view = GetActiveRtfView()) (view->*command)();
+}
+
 void CMainFrame::SetSync(int sync) {
   m_sync = sync ? 1 : 0;
   for (int id : {ID_SYNCHRONIZE, ID_SYNC_BUTTON}) {
@@ -441,6 +475,15 @@ void CMainFrame::OnAbout() {
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow*) { UpdateButtonBar(); }
 
+// Copy and the printing commands are on while the active window shows rich
+// text; copy is on even without a selection, when it empties the clipboard.
+void CMainFrame::UpdateViewCommands() {
+  const bool on = GetActiveRtfView() != nullptr;
+  for (int id : {ID_EDIT_COPY, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_FILE_PAGE_SETUP}) {
+    m_commands.value(id)->setEnabled(on);
+  }
+}
+
 void CMainFrame::UpdateButtonBar() {
   CPlaceDocument* doc = GetActiveDocument();
   if (doc && !IsBible(*doc)) doc = nullptr;
@@ -451,6 +494,7 @@ void CMainFrame::UpdateButtonBar() {
     a->setEnabled(doc != nullptr);
     a->setChecked(doc && doc->GetPageDownMode() == modes[i]);
   }
+  UpdateViewCommands();
   SetSync(m_sync);
 }
 

@@ -16,6 +16,10 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
+namespace textpane {
+class CRtfView;
+}
+
 namespace klmw {
 
 class CChildFrame;
@@ -41,6 +45,10 @@ class CMainFrame : public QMainWindow {
   QList<CChildFrame*> GetChildFrames() const;
   CChildFrame* GetActiveChild() const;
   CPlaceDocument* GetActiveDocument() const;
+  // The rich-text view the copy and print commands go to: the one with the
+  // focus in the active child, else that child's text pane. Null when the
+  // text pane is not a rich-text view (the Bible stand-in) or no child is open.
+  textpane::CRtfView* GetActiveRtfView() const;
 
   int GetSync() const { return m_sync; }
   void SetSync(int sync);
@@ -104,6 +112,8 @@ class CMainFrame : public QMainWindow {
   void OnToggleScroll();
   void OnSubWindowActivated(QMdiSubWindow* window);
   void UpdateButtonBar();
+  void UpdateViewCommands();
+  void OnViewCommand(void (textpane::CRtfView::*command)());
   void UpdateWindowMenu();
   void FollowActiveBible();
   void FollowBible(CChildFrame* source);

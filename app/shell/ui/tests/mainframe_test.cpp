@@ -2,6 +2,7 @@
 // Every test runs in a fresh program directory with its own KLMW.INI; books
 // are folders holding a book.dat, which is all the registry asks of them.
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -33,6 +34,7 @@
 #include "platform/home.h"
 #include "platform/messages.h"
 #include "platform/profile.h"
+#include "textpane/ui/rtfview.h"
 
 using namespace klmw;
 
@@ -68,6 +70,7 @@ class MainFrameTest : public QObject {
   void bibleViewsKeepsFootnoteSuppression();
   void fontChangeIsRefusedInABook();
   void fontChangeGoesToTheTextPane();
+  void copyAndPrintGoToTheBookView();
   void showStatesComeBack_data();
   void showStatesComeBack();
   void closeAllMessageClosesEveryChild();
@@ -515,6 +518,43 @@ void MainFrameTest::fontChangeGoesToTheTextPane() {
   m_app->GetMainFrame()->GetCommand(ID_CHANGE_FONT)->trigger();
   QCOMPARE(splitter->widget(1)->font().pointSize(), chosen.pointSize());
   QVERIFY(splitter->widget(0)->font().pointSize() != chosen.pointSize());
+}
+
+// Copy and the printing commands are on while a book window is active and
+// reach its view; Ctrl+C in the view goes through the command once.
+void MainFrameTest::copyAndPrintGoToTheBookView() {
+  SetBookCount(1);
+  AddBook(1, QStringLiteral("Notes"));
+  m_app = Start();
+  CMainFrame* frame = m_app->GetMainFrame();
+  frame->show();
+  frame->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(frame));
+  const int commands[] = {ID_EDIT_COPY, ID_COPY_BUTTON, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP,
+                          ID_FILE_PAGE_SETUP};
+  textpane::CRtfView* view = frame->GetActiveRtfView();
+  QVERIFY(view);
+  for (int id : commands) QVERIFY2(frame->GetCommand(id)->isEnabled(), qPrintable(QString::number(id)));
+
+  const std::string rtf = "{\\rtf1 First words\\par second}";
+  Doc(Children().first())->SetText(rtf.data(), rtf.size(), textpane::FORMAT_RTF);
+  view->SelectAll();
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+  QSignalSpy changed(clipboard, &QClipboard::dataChanged);
+  view->setFocus();
+  QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(changed.count(), 1);
+  QCOMPARE(clipboard->text(), QStringLiteral("First words\n\nsecond"));
+  frame->GetCommand(ID_COPY_BUTTON)->trigger();
+  QCOMPARE(changed.count(), 2);
+  QVERIFY(clipboard->mimeData()->hasFormat(QStringLiteral("text/rtf")));
+
+  // With no window left, the commands are off.
+  Children().first()->close();
+  QTRY_VERIFY(Children().isEmpty());
+  QVERIFY(!frame->GetActiveRtfView());
+  for (int id : commands) QVERIFY(!frame->GetCommand(id)->isEnabled());
 }
 
 void MainFrameTest::showStatesComeBack_data() {
