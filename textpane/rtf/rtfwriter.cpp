@@ -77,7 +77,8 @@ bool SameFont(const FontEntry& a, const FontEntry& b) {
 
 class RtfWriter {
  public:
-  RtfWriter(const CRtfDoc& doc, OutStream& out) : m_doc(doc), m_out(out), m_esc(Escapes()) {}
+  RtfWriter(const CRtfDoc& doc, OutStream& out, bool ignorable)
+      : m_doc(doc), m_out(out), m_esc(Escapes()), m_ignorable(ignorable) {}
 
   void Write() {
     Raw("{\\rtf1\\ansi ");
@@ -374,7 +375,7 @@ class RtfWriter {
 
   void CloseLink() {
     if (!m_link) return;
-    Raw("{");
+    Raw(m_ignorable ? "{\\*" : "{");
     Word("soltlinkto", m_link->Type());
     if (!m_link->Target().empty()) {
       Delimit();
@@ -501,7 +502,7 @@ class RtfWriter {
     // takes as nothing, so the next writing would lose it.
     if (k == kConcordanceKey) return;
     if (k == kConcordanceInside && m_concordance == kConcordanceOutside) {
-      Raw("{\\soltconcordanceon}");
+      Raw(m_ignorable ? "{\\*\\soltconcordanceon}" : "{\\soltconcordanceon}");
       m_concordance = kConcordanceInside;
     } else if (k == kConcordanceOutside && m_concordance == kConcordanceInside && !mark) {
       // (A mark outside the span it follows is the last paragraph's, which
@@ -579,6 +580,7 @@ class RtfWriter {
   const CRtfDoc& m_doc;
   OutStream& m_out;
   const EscapeTable& m_esc;
+  const bool m_ignorable;  // the book's destinations marked "\*" for other programs
   bool m_open = false;  // the last word still needs a delimiter before text
 
   // The reader's working formats as the output so far leaves them.
@@ -645,12 +647,12 @@ void WriteText(const CRtfDoc& doc, OutStream& out) {
 
 }  // namespace
 
-void WriteDocument(const CRtfDoc& doc, OutStream& out, FORMAT format) {
+void WriteDocument(const CRtfDoc& doc, OutStream& out, FORMAT format, bool forOtherPrograms) {
   if (format == FORMAT_TEXT) {
     WriteText(doc, out);
     return;
   }
-  RtfWriter(doc, out).Write();
+  RtfWriter(doc, out, forOtherPrograms).Write();
 }
 
 }  // namespace textpane

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "textpane.h"
+#include "textpane/rtf/outstream.h"
+#include "textpane/rtf/rtfwriter.h"
 #include "textpane/view/rangecopy.h"
 
 namespace {
@@ -217,6 +219,24 @@ TEST(Interop, LibreOfficeKeepsTheFormatsOfACopiedRange) {
   };
   EXPECT_EQ(faceAndColour(back, "Arial"), "Arial " + std::to_string(0xFFFFFFFF));
   EXPECT_EQ(faceAndColour(back, "red"), "Times New Roman " + std::to_string(128));
+
+  // Book text as the clipboard carries it: a word processor shows the link's
+  // words but neither its target nor a span's hidden key.
+  const std::string book =
+      "{\\rtf1 See {\\soltlink Genesis one}{\\soltlinkto4 1 1:1-1 1:5} and {\\soltconcordanceon keyword}light"
+      "\\soltconcordanceoff  here.\\par}";
+  textpane::CRtfDoc linked;
+  linked.SetText(book.data(), book.size(), textpane::FORMAT_RTF);
+  std::string clip;
+  {
+    textpane::OutStream out(clip, textpane::FORMAT_RTF);
+    textpane::WriteDocument(linked, out, textpane::FORMAT_RTF, true);
+  }
+  std::ofstream(dir + "/clip.rtf", std::ios::binary) << clip;
+  const std::string pasted = ConvertWithLibreOffice(dir, "clip.rtf", "");
+  textpane::CRtfDoc shown;
+  shown.SetText(pasted.data(), pasted.size(), textpane::FORMAT_RTF);
+  EXPECT_EQ(Words(shown.GetText(textpane::FORMAT_TEXT)), Words("See Genesis one and light here."));
   std::filesystem::remove_all(dir);
 }
 

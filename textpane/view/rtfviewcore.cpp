@@ -1,10 +1,15 @@
 #include "textpane/view/rtfviewcore.h"
 
+#include "textpane/rtf/outstream.h"
+#include "textpane/rtf/rtfwriter.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "textpane/model/paragraph.h"
+#include "textpane/rtf/outstream.h"
+#include "textpane/rtf/rtfwriter.h"
 #include "textpane/view/rangecopy.h"
 
 namespace textpane {
@@ -383,7 +388,15 @@ std::string CRtfViewCore::SelectionAs(FORMAT format) const {
   if (!SelectionRange(from, to)) return {};
   CRtfDoc copy;
   CopyRange(*m_doc, from, to, copy);
-  return copy.GetText(format);
+  if (format == FORMAT_TEXT) return copy.GetText(format);
+  // Rich text leaves for other programs: link targets must not turn into
+  // words in a word processor.
+  std::string rtf;
+  {
+    OutStream out(rtf, format);
+    WriteDocument(copy, out, format, true);
+  }
+  return rtf;
 }
 
 void CRtfViewCore::GetSelectedText(char* buffer, long size) const {
