@@ -77,9 +77,6 @@ struct DrawArea {
   int64_t originY = 0;  // document y at the surface's y 0
   int32_t originX = 0;  // document x at the surface's x 0
   LRect clip;  // surface coordinates; only what meets it is drawn
-  // Printing scales pictures down to fit the page.
-  int32_t pageWidth = 0;
-  int32_t pageHeight = 0;
 };
 
 class DocumentLayout {

@@ -600,8 +600,6 @@ int CRtfView::Print(QPrinter& printer) {
     DrawArea area;
     area.originY = starts[i];
     area.clip = {0, 0, width, band};
-    area.pageWidth = width;
-    area.pageHeight = height;
     layout.Draw(surface, colors, area);
     ++pages;
   }
