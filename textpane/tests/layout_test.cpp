@@ -275,7 +275,7 @@ void CheckSane(const CRtfDoc& doc, const DocumentLayout& layout, const std::stri
     surface.SetKeeping(false);
     for (int64_t y = 0; y < h; y += 20000) {
       layout.Draw(surface, printer ? Colors::PrinterColors() : Colors::ScreenColors(),
-                  DrawArea{y, 0, LRect{0, 0, 30000, 20000}, 12240, 15840});
+                  DrawArea{y, 0, LRect{0, 0, 30000, 20000}});
     }
   }
 }
