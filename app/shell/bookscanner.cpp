@@ -71,9 +71,9 @@ bool ParseBookHeader(const std::string& bytes, CBookHeader& header) {
 
 bool ParseBookHeaderLeniently(const std::string& bytes, CBookHeader& header) {
   if (ParseBookHeader(bytes, header)) return true;
-  // Books made by our own compiler write "{\title:...}" and keep the two
-  // identifiers only in the version record (bytes 2-5 of book.dat); such a
-  // book is still one the scan should register.
+  // Books our compiler made before it wrote the published words have
+  // "{\title:...}" and keep the two identifiers only in the version record
+  // (bytes 2-5 of book.dat); such a book is still one the scan should register.
   std::string text = bytes.substr(0, std::min<size_t>(bytes.size(), 6399));
   std::replace(text.begin(), text.end(), '\0', ' ');
   std::string lower = text;

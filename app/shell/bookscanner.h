@@ -49,8 +49,8 @@ bool ReadBookHeader(const std::string& dir, CBookHeader& header);
 bool ParseBookHeader(const std::string& bytes, CBookHeader& header);
 // ParseBookHeader, and failing that the words in any letter case with the
 // identifiers the header lacks taken from book.dat's version record (bytes
-// 2-3 publisher, 4-5 book): how the project's book compiler writes a book.
-// ReadBookHeader uses this one.
+// 2-3 publisher, 4-5 book): how the project's book compiler wrote a book
+// before it wrote the published words. ReadBookHeader uses this one.
 bool ParseBookHeaderLeniently(const std::string& bytes, CBookHeader& header);
 
 class CBookScanner {

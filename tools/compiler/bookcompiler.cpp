@@ -182,6 +182,7 @@ sManifest ReadManifest(const fs::path& path, uint64_t& total) {
       return static_cast<int>(v);
     };
     if (k == "title") {
+      if (value.find('}') != std::string::npos) throw cCompileError(file, line, "the title may not contain '}'");
       m.title = ToBookText(value);
     } else if (k == "publisher") {
       m.publisher = number(0, 65535);
@@ -206,6 +207,8 @@ sManifest ReadManifest(const fs::path& path, uint64_t& total) {
     } else {
       if (value.find('}') != std::string::npos || key.find_first_of("{}\\: ") != std::string::npos)
         throw cCompileError(file, line, "header values may not contain '}' and keys no '{', '}', '\\', ':' or spaces");
+      if (k == "publisherid" || k == "bookid")
+        throw cCompileError(file, line, key + " is written from the publisher and book numbers");
       m.headerWords.push_back({key, ToBookText(value)});
     }
   }
@@ -348,7 +351,10 @@ sCompileStats BuildInto(const fs::path& source, const std::string& dir) {
   cViewableWriter viewable(version);
   viewable.SetCompression(manifest.compression);
   viewable.SetHeaderArea(header);
-  std::string headerText = "{\\title:" + manifest.title + "}";
+  // The words a published book carries, spelt as the disk scan and the
+  // header lookup find them: case-sensitively.
+  std::string headerText = "{\\Title:" + manifest.title + "}{\\PublisherID:" + std::to_string(manifest.publisher) +
+                           "}{\\BookID:" + std::to_string(manifest.book) + "}";
   for (const auto& [key, value] : manifest.headerWords) headerText += "{\\" + key + ":" + value + "}";
   viewable.SetHeaderText(headerText);
 

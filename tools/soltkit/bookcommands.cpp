@@ -116,7 +116,10 @@ void CmdInfo(const Words& words) {
     std::printf("publisher: %u\n", version.publisherID);
     std::printf("book: %u\n", version.bookID);
     std::printf("version: %u.%u\n", version.lcsMajor, version.lcsMinor);
-    std::printf("title: %s\n", book.GetHeaderControlWordData("title").c_str());
+    // Books compiled before the header took the published spelling say "title".
+    std::string title = book.GetHeaderControlWordData("Title");
+    if (title.empty()) title = book.GetHeaderControlWordData("title");
+    std::printf("title: %s\n", title.c_str());
     int sections = 0, glossary = 0, words = 0;
     if (book.Open(SOLT_SECTIONS_IDX) == SOLT_OK) {
       sections = book.GetLastSectionKey() + 1;

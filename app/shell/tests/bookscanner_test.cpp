@@ -84,8 +84,8 @@ TEST(BookHeaderTest, ControlWordsAreFoundWhereverTheyAre) {
   EXPECT_EQ(h.publisherID, "7");
   EXPECT_FALSE(klmw::ReadBookHeader(dir.Path() + "/none", h));
 
-  // A book as the book compiler writes it: "title" in lower case, the
-  // identifiers only in the version record.
+  // A book as the book compiler wrote it at first: "title" in lower case,
+  // the identifiers only in the version record.
   solt::sVersionInfo version;
   version.publisherID = 12;
   version.bookID = 345;
