@@ -15,6 +15,7 @@
 #include "textpane/model/node.h"
 #include "textpane/model/paraformat.h"
 #include "textpane/model/tableformat.h"
+#include "textpane/refs/range.h"
 #include "textpane/rtf/rtfformat.h"
 
 namespace textpane {
@@ -98,6 +99,20 @@ class CRtfDoc : public platform::CDocument {
   // Edits the character format of every character in [begin, end), across
   // paragraphs; search marking uses it after reading.
   void ChangeCharFormats(TextPos begin, TextPos end, const std::function<void(CharFormat&)>& edit);
+
+  // Phrase search over the words of the concordance spans of one level
+  // (textpane/search/phrasematcher.h tells what a phrase matches).
+  // The number of matches; without countAll the search stops at the first.
+  int SearchForPhrase(int level, const char* phrase, bool matchCase, bool countAll);
+  // Sets the mark flag on every match of any of the phrases, the first
+  // phrase that matches at a place winning. The caller repaints.
+  void MarkPhrases(int level, const std::vector<std::string>& phrases, bool matchCase);
+  // Clears every mark and updates all views.
+  void UnmarkAll();
+  // Marks each unmarked run of a type-4 link in the level whose target, read
+  // as a range, shares a verse with one of `ranges`; then updates all views.
+  // The mode is the caller's; every mode marks the same runs.
+  void MarkRanges(int level, const std::vector<Range>& ranges, int mode);
 
  private:
   friend class DocumentBuilder;

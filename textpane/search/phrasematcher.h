@@ -1,0 +1,37 @@
+// Phrase matching over the words of concordance spans. A phrase is words
+// separated by spaces; "?" stands for one character of a word, "*" for the
+// rest of a word ("**" is one "*"), "'" also matches the right single quote
+// and "-" the em dash. A match begins where a span is entered (its hidden
+// key) or at any word inside a span, and never leaves the span it began in.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textpane/model/rtfdoc.h"
+
+namespace textpane {
+
+class LevelCursor;
+
+class PhraseMatcher {
+ public:
+  PhraseMatcher(const std::vector<std::string>& phrases, bool matchCase);
+
+  // Walks the level word by word, trying the phrases in order at each word;
+  // `found` gets each match as [begin, end) and says whether to go on after it.
+  void Scan(const CRtfDoc& doc, int32_t level, const std::function<bool(TextPos, TextPos)>& found) const;
+
+ private:
+  // A match of phrase `p` from `at`: on success `at` is moved past it and
+  // `begin` is where it started.
+  bool MatchAt(LevelCursor& at, const std::string& p, TextPos& begin) const;
+  bool MatchFrom(LevelCursor& c, std::string_view p, unsigned char word) const;
+
+  std::vector<std::string> m_phrases;  // spaces collapsed, empty ones dropped
+  bool m_matchCase;
+};
+
+}  // namespace textpane
