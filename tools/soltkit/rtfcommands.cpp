@@ -1,4 +1,5 @@
 // Commands on rich text: the document model as the engine reads it.
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -88,21 +89,64 @@ void PrintLayout(const textpane::DocumentLayout& layout) {
 
 }  // namespace
 
+// The stretches of consecutive marked characters: start length "text".
+void PrintMarks(const textpane::CRtfDoc& doc) {
+  textpane::TextPos pos = 0, start = -1;
+  std::string text;
+  auto flush = [&] {
+    if (start >= 0) std::printf("%lld %zu %s\n", static_cast<long long>(start), text.size(), Quote(text).c_str());
+    start = -1;
+    text.clear();
+  };
+  for (const textpane::Paragraph* p = doc.FirstParagraph(); p; p = textpane::NextLeaf(p)) {
+    size_t offset = 0;
+    for (const textpane::Run& run : p->Runs()) {
+      if (!run.format->mark) {
+        flush();
+      } else {
+        if (start < 0) start = pos;
+        text.append(p->Text(), offset, run.length);
+      }
+      offset += run.length;
+      pos += run.length;
+    }
+  }
+  flush();
+}
+
 void CmdRtf(const Words& words) {
-  Args args(words, {"width"}, {"from-level", "fixed"});
-  args.RequireCount(3, 3);
+  Args args(words, {"width"}, {"from-level", "fixed", "case", "all"});
+  if (args.Count() < 2) throw UsageError("rtf needs a command and a file");
   const std::string& what = args.At(1);
-  if (what != "dump" && what != "text" && what != "rtf" && what != "layout")
+  const bool search = what == "find" || what == "mark";
+  if (what != "dump" && what != "text" && what != "rtf" && what != "layout" && !search)
     throw UsageError("unknown rtf command " + what);
+  if (what == "find") args.RequireCount(5, 5);
+  else if (what == "mark") args.RequireCount(5, SIZE_MAX);
+  else args.RequireCount(3, 3);
   if (args.Has("from-level") && what != "text") throw UsageError("--from-level goes with rtf text");
   if (what == "layout" && !args.Has("width")) throw UsageError("rtf layout needs --width TWIPS");
   if (what != "layout" && (args.Has("width") || args.Has("fixed")))
     throw UsageError("--width and --fixed go with rtf layout");
+  if (!search && args.Has("case")) throw UsageError("--case goes with rtf find and rtf mark");
+  if (what != "find" && args.Has("all")) throw UsageError("--all goes with rtf find");
   const std::string input = ReadInput(args.At(2));
   textpane::CRtfDoc doc;
   doc.SetText(input.data(), input.size(), args.Has("from-level") ? textpane::FORMAT_RTF_FROM_LEVEL : textpane::FORMAT_RTF);
   if (what == "dump") {
     Dump(doc);
+    return;
+  }
+  if (search) {
+    const int level = static_cast<int>(ParseInteger(args.At(3), "LEVEL", 0, INT32_MAX));
+    if (what == "find") {
+      std::printf("%d\n", doc.SearchForPhrase(level, args.At(4).c_str(), args.Has("case"), args.Has("all")));
+      return;
+    }
+    std::vector<std::string> phrases;
+    for (size_t i = 4; i < args.Count(); ++i) phrases.push_back(args.At(i));
+    doc.MarkPhrases(level, phrases, args.Has("case"));
+    PrintMarks(doc);
     return;
   }
   if (what == "layout") {

@@ -255,3 +255,38 @@ TEST(SoltkitRtf, LayoutPrintsParagraphsLinesAndRows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SoltkitRtf, FindCountsAndMarkListsTheMarkedStretches) {
+  std::string dir = testbook::MakeTempDir();
+  const std::string file = dir + "in.rtf";
+  testbook::WriteBytes(file,
+                       "{\\rtf1\\ansi {\\soltconcordanceon Lord God}the LORD God\\soltconcordanceoff and "
+                       "{\\soltconcordanceon}love of God, love\\soltconcordanceoff\\par}");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+  } cases[] = {
+      {{"rtf", "find", file, "0", "god"}, 0, "1\n"},
+      {{"rtf", "find", file, "0", "god", "--all"}, 0, "3\n"},
+      {{"rtf", "find", file, "0", "god", "--all", "--case"}, 0, "0\n"},
+      {{"rtf", "find", file, "1", "god", "--all"}, 0, "0\n"},
+      {{"rtf", "mark", file, "0", "love", "lord*"}, 0, "0 4 \"Lord\"\n12 4 \"LORD\"\n25 4 \"love\"\n38 4 \"love\"\n"},
+      {{"rtf", "mark", file, "0", "lord god"}, 0, "0 8 \"Lord God\"\n12 8 \"LORD God\"\n"},
+      {{"rtf", "mark", file, "0", "love", "--all"}, 2, ""},
+      {{"rtf", "find", file, "x", "god"}, 2, ""},
+      {{"rtf", "find", file, "0"}, 2, ""},
+      {{"rtf", "dump", file, "--case"}, 2, ""},
+      {{"rtf", "find", dir + "missing.rtf", "0", "god"}, 1, ""},
+  };
+  for (const auto& c : cases) {
+    Result run = Soltkit(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args[1] << " " << c.args.back() << run.err;
+    EXPECT_EQ(run.out, c.out) << c.args[1] << " " << c.args.back();
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
