@@ -203,3 +203,59 @@ TEST_F(ViewCoreTest, ResizeKeepsTheLineAtTheTop) {
 
 }  // namespace
 }  // namespace textpane
+
+namespace textpane {
+namespace {
+
+// Marks in paragraphs 5, 20 and 35 of 40 one-line paragraphs (240 units
+// each) seen through a window of 1500 units: a mark on a line at y is
+// centred by a top of y - 630. A last, long line (40) and a paragraph of
+// level 1 end the document at 10080.
+TEST_F(ViewCoreTest, SearchMatchesAreVisitedInOrderAndCentred) {
+  std::string body;
+  for (int i = 0; i < 40; ++i)
+    body += (i == 5 || i == 20 || i == 35) ? "{\\soltconcordanceon}target\\soltconcordanceoff\\par " : "Line\\par ";
+  Load("{\\rtf1 " + body + std::string(60, 'x') + "{\\soltconcordanceon}target\\soltconcordanceoff " +
+       std::string(30, 'z') + "\\par \\soltstartlevel1 later\\par}");
+  doc.MarkPhrases(0, {"target"}, false);
+  view.Resize(300, 100);
+  enum Go { First, Last, Next, Previous };
+  const struct {
+    const char* what;
+    int64_t top;
+    Go go;
+    bool hasNext, hasPrevious;
+    int64_t newTop;
+  } cases[] = {
+      {"first is visible already", 0, First, true, false, 0},
+      {"next skips a wholly visible mark", 0, Next, true, false, 4170},
+      {"next from the middle", 4170, Next, true, true, 7770},
+      {"previous from the middle", 4170, Previous, true, true, 570},
+      {"last, kept to the bottom", 0, Last, true, false, 10080 - 1500},
+      {"a mark cut by the bottom edge comes next", 3400, Next, true, true, 4170},
+      {"a mark cut by the top edge comes before", 4900, Previous, true, true, 4170},
+      {"nothing after the last", 10080 - 1500, Next, false, true, 10080 - 1500},
+  };
+  for (const auto& c : cases) {
+    view.ScrollTo(c.top, 0);
+    EXPECT_EQ(view.IsNextSearchMatch(0), c.hasNext) << c.what;
+    EXPECT_EQ(view.IsPreviousSearchMatch(0), c.hasPrevious) << c.what;
+    CRtfViewCore::Scroll s;
+    switch (c.go) {
+      case First: s = view.FirstSearchMatch(0); break;
+      case Last: s = view.LastSearchMatch(0); break;
+      case Next: s = view.NextSearchMatch(0); break;
+      case Previous: s = view.PreviousSearchMatch(0); break;
+    }
+    EXPECT_EQ(view.TopPosition(), c.newTop) << c.what;
+    EXPECT_EQ(s.repaint, c.hasNext || c.go != Next) << c.what;
+  }
+  // The long line's mark is brought in from the side with 180 units to spare.
+  view.ScrollTo(0, 0);
+  view.LastSearchMatch(0);
+  EXPECT_EQ(view.LeftPosition(), 66 * 120 + 180 - 4500);
+  EXPECT_FALSE(view.IsNextSearchMatch(1));
+}
+
+}  // namespace
+}  // namespace textpane

@@ -10,6 +10,7 @@
 #include "textpane/model/paragraph.h"
 #include "textpane/rtf/outstream.h"
 #include "textpane/rtf/rtfwriter.h"
+#include "textpane/search/levelcursor.h"
 #include "textpane/view/rangecopy.h"
 
 namespace textpane {
@@ -457,6 +458,100 @@ CRtfViewCore::AutoScroll CRtfViewCore::AutoScrollFor(int px, int py) {
     else if (px >= m_clientWidth) a.horizontal = 1;
   }
   return a;
+}
+
+// --- search marks -------------------------------------------------------------
+
+bool CRtfViewCore::FindMark(int32_t level, MarkWanted wanted, TextPos& begin, TextPos& end) {
+  EnsureLayout();
+  if (!m_doc || m_layout.IsEmpty()) return false;
+  const int64_t windowBottom = m_y + int64_t{m_clientHeight} * m_unitsPerPixel;
+  // Where a stretch starting at pos lies against the window: -1 starts
+  // above its top, 1 starts at or below the top and ends below the bottom,
+  // 0 otherwise. Whole paragraphs settle it without locating a line.
+  auto side = [&](TextPos pos) {
+    const TextPoint at = m_doc->PointAt(pos);
+    const PlacedParagraph* p = m_layout.Find(at.paragraph);
+    if (!p) return 0;
+    if (p->top + p->height <= m_y) return -1;
+    if (p->top >= windowBottom) return 1;
+    const DocumentLayout::Place place = m_layout.Locate(at);
+    if (place.lineTop < m_y) return -1;
+    return place.lineTop + place.lineHeight > windowBottom ? 1 : 0;
+  };
+  bool found = false;
+  TextPos stretch = -1;  // start of the stretch being walked
+  auto finish = [&](TextPos stop) {
+    // True ends the walk: the stretch [stretch, stop) is the one wanted.
+    const TextPos from = stretch;
+    stretch = -1;
+    if (wanted == MarkWanted::Next && side(from) != 1) return false;
+    if (wanted == MarkWanted::Previous && side(from) != -1) return false;
+    begin = from;
+    end = stop;
+    found = true;
+    return wanted == MarkWanted::First || wanted == MarkWanted::Next;
+  };
+  LevelCursor c(*m_doc, level);
+  for (; !c.AtEnd(); c.NextRun()) {
+    if (c.Format().mark) {
+      if (stretch < 0) stretch = c.Position();
+    } else if (stretch >= 0 && finish(c.Position())) {
+      return true;
+    }
+  }
+  if (stretch >= 0) finish(c.Position());
+  return found;
+}
+
+CRtfViewCore::Scroll CRtfViewCore::BringMarkIntoView(TextPos begin, TextPos end) {
+  const TextPoint first = m_doc->PointAt(begin);
+  const DocumentLayout::Place place = m_layout.Locate(first);
+  if (!place.found) return {0, 0, true};
+  // The mark's rectangle on its first line: to its last character when that
+  // shares the line.
+  int32_t right = place.x + place.width;
+  const DocumentLayout::Place last = m_layout.Locate(m_doc->PointAt(end - 1));
+  if (last.found && last.lineTop == place.lineTop) right = std::max(right, last.x + last.width);
+  const int64_t height = int64_t{m_clientHeight} * m_unitsPerPixel;
+  const int32_t width = m_clientWidth * m_unitsPerPixel;
+  const bool inTable = first.paragraph->Parent() && first.paragraph->Parent()->Kind() == NodeKind::Cell;
+  const bool visible = place.lineTop >= m_y && place.lineTop + place.lineHeight <= m_y + height &&
+                       place.x >= m_x && right <= int64_t{m_x} + width;
+  int64_t top = m_y;
+  int32_t left = m_x;
+  if (!visible || inTable) {
+    top = place.lineHeight >= height ? place.lineTop : place.lineTop - (height - place.lineHeight) / 2;
+    constexpr int32_t kMargin = 180;
+    if (place.x - kMargin < m_x) left = place.x - kMargin;
+    else if (int64_t{right} + kMargin > int64_t{m_x} + width) left = right + kMargin - width;
+  }
+  Scroll s = ScrollTo(top, left);
+  s.repaint = true;
+  return s;
+}
+
+CRtfViewCore::Scroll CRtfViewCore::GoToMark(int32_t level, MarkWanted wanted) {
+  TextPos begin = 0, end = 0;
+  if (!FindMark(level, wanted, begin, end)) return {};
+  return BringMarkIntoView(begin, end);
+}
+
+CRtfViewCore::Scroll CRtfViewCore::FirstSearchMatch(int32_t level) { return GoToMark(level, MarkWanted::First); }
+CRtfViewCore::Scroll CRtfViewCore::LastSearchMatch(int32_t level) { return GoToMark(level, MarkWanted::Last); }
+CRtfViewCore::Scroll CRtfViewCore::NextSearchMatch(int32_t level) { return GoToMark(level, MarkWanted::Next); }
+CRtfViewCore::Scroll CRtfViewCore::PreviousSearchMatch(int32_t level) {
+  return GoToMark(level, MarkWanted::Previous);
+}
+
+bool CRtfViewCore::IsNextSearchMatch(int32_t level) {
+  TextPos begin = 0, end = 0;
+  return FindMark(level, MarkWanted::Next, begin, end);
+}
+
+bool CRtfViewCore::IsPreviousSearchMatch(int32_t level) {
+  TextPos begin = 0, end = 0;
+  return FindMark(level, MarkWanted::Previous, begin, end);
 }
 
 }  // namespace textpane

@@ -138,6 +138,24 @@ class CRtfViewCore {
   // one reported), or -1.
   int32_t LevelToReport();
 
+  // --- search marks ------------------------------------------------------------
+  // Moves among the stretches of marked characters of a level (as phrase
+  // search and range marking leave them). A mark is brought into view when
+  // it is not wholly visible, or lies in a table: centred vertically (its
+  // top at the top when it is taller than the window) and 180 units clear
+  // of the window's sides. The window is repainted in any case.
+  // Next is the first mark whose line starts at or below the top of the
+  // window and does not end above its bottom, so a mark cut off by the
+  // bottom edge comes next; Previous the last mark whose line starts above
+  // the top, so one cut off by the top edge comes before. A mark that is
+  // wholly visible is neither.
+  Scroll FirstSearchMatch(int32_t level);
+  Scroll LastSearchMatch(int32_t level);
+  Scroll NextSearchMatch(int32_t level);
+  Scroll PreviousSearchMatch(int32_t level);
+  bool IsNextSearchMatch(int32_t level);
+  bool IsPreviousSearchMatch(int32_t level);
+
   // --- selection ---------------------------------------------------------------
   // Clears the selection and starts a new one at the character nearest to
   // a point of the window (pixels).
@@ -183,6 +201,11 @@ class CRtfViewCore {
   TextPoint TopPoint();
   int32_t LevelAt(TextPoint p) const;
   Scroll ScrollToPoint(TextPoint p);
+  enum class MarkWanted { First, Last, Next, Previous };
+  // The stretch of marked characters wanted, as [begin, end) positions.
+  bool FindMark(int32_t level, MarkWanted wanted, TextPos& begin, TextPos& end);
+  Scroll BringMarkIntoView(TextPos begin, TextPos end);
+  Scroll GoToMark(int32_t level, MarkWanted wanted);
 
   FontSystem& m_fontSystem;
   int m_pixelsPerInch;
