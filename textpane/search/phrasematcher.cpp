@@ -116,8 +116,8 @@ PhraseMatcher::PhraseMatcher(const std::vector<std::string>& phrases, bool match
   }
 }
 
-bool PhraseMatcher::MatchFrom(LevelCursor& c, std::string_view p, unsigned char word) const {
-  size_t i = 0;
+bool PhraseMatcher::MatchFrom(LevelCursor& c, const std::string& p, size_t i, unsigned char word,
+                              Failures& failed) const {
   while (i < p.size()) {
     if (p[i] == ' ') {
       if (!AtWordEnd(c, word) || !SkipToNextWord(c, word)) return false;
@@ -130,10 +130,13 @@ bool PhraseMatcher::MatchFrom(LevelCursor& c, std::string_view p, unsigned char 
         while (!AtWordEnd(c, word)) c.Next();
         continue;
       }
-      // The shortest stretch of the word after which the rest matches.
+      // The shortest stretch of the word after which the rest matches. A
+      // place tried before for this "*" was tried with every place after it
+      // in the word too (or is being tried, further out), so it ends the walk.
       for (;;) {
+        if (!failed.insert({c.Position(), i, word}).second) return false;
         LevelCursor rest = c;
-        if (MatchFrom(rest, p.substr(i), word)) {
+        if (MatchFrom(rest, p, i, word, failed)) {
           c = rest;
           return true;
         }
@@ -162,7 +165,8 @@ bool PhraseMatcher::MatchAt(LevelCursor& at, const std::string& p, TextPos& begi
     if (c.AtEnd() || c.Format().concordance != kConcordanceKey) return false;
   }
   begin = c.Position();
-  if (!MatchFrom(c, p, c.Format().concordance)) return false;
+  Failures failed;
+  if (!MatchFrom(c, p, 0, c.Format().concordance, failed)) return false;
   at = c;
   return true;
 }

@@ -6,8 +6,9 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
-#include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "textpane/model/rtfdoc.h"
@@ -28,7 +29,10 @@ class PhraseMatcher {
   // A match of phrase `p` from `at`: on success `at` is moved past it and
   // `begin` is where it started.
   bool MatchAt(LevelCursor& at, const std::string& p, TextPos& begin) const;
-  bool MatchFrom(LevelCursor& c, std::string_view p, unsigned char word) const;
+  // Places where the rest of a phrase (from index i) is known not to match,
+  // so that a phrase with several "*" tries each place once.
+  using Failures = std::set<std::tuple<TextPos, size_t, unsigned char>>;
+  bool MatchFrom(LevelCursor& c, const std::string& p, size_t i, unsigned char word, Failures& failed) const;
 
   std::vector<std::string> m_phrases;  // spaces collapsed, empty ones dropped
   bool m_matchCase;

@@ -55,6 +55,8 @@ TEST(SearchForPhrase, MatchesWordsOfSpansAsAUserWritesThem) {
       {"double star is one star", Span("", "faith faithful"), "faith**", false, 1, 2},
       {"star alone: every word", Span("", "one two, three"), "*", false, 1, 3},
       {"star inside a word", Span("", "unbelief belief relieve"), "*lief", false, 1, 2},
+      {"stars take the shortest stretch", Span("", "abcabcabd abcabc"), "a*b*d", false, 1, 1},
+      {"many stars in a long word", Span("", std::string(500, 'a')), "a*a*a*a*a*a*a*a*b", false, 0, 0},
       {"question mark: one letter", Span("", "man men mean min m"), "m?n", false, 1, 3},
       {"lower case finds a capital", Span("", "God"), "god", false, 1, 1},
       {"matchCase keeps them apart", Span("", "God"), "god", true, 0, 0},
