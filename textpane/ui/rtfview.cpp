@@ -201,6 +201,40 @@ void CRtfView::ScrollToLevel(int level) {
   viewport()->repaint();
 }
 
+void CRtfView::FirstSearchMatch(int level) {
+  SyncDocument();
+  m_core.Resize(viewport()->width(), viewport()->height());
+  Apply(m_core.FirstSearchMatch(level));
+}
+
+void CRtfView::LastSearchMatch(int level) {
+  SyncDocument();
+  m_core.Resize(viewport()->width(), viewport()->height());
+  Apply(m_core.LastSearchMatch(level));
+}
+
+void CRtfView::NextSearchMatch(int level) {
+  SyncDocument();
+  m_core.Resize(viewport()->width(), viewport()->height());
+  Apply(m_core.NextSearchMatch(level));
+}
+
+void CRtfView::PreviousSearchMatch(int level) {
+  SyncDocument();
+  m_core.Resize(viewport()->width(), viewport()->height());
+  Apply(m_core.PreviousSearchMatch(level));
+}
+
+bool CRtfView::IsNextSearchMatch(int level) {
+  SyncDocument();
+  return m_core.IsNextSearchMatch(level);
+}
+
+bool CRtfView::IsPreviousSearchMatch(int level) {
+  SyncDocument();
+  return m_core.IsPreviousSearchMatch(level);
+}
+
 bool CRtfView::SetScaling(int percent) {
   if (!m_core.SetScaling(percent)) return false;
   Relayout();

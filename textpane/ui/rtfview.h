@@ -45,6 +45,13 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
   long GetCaretPos();
   void SetCaretPos(long pos);
   void ScrollToLevel(int level);
+  // Moving among the marks of a level (CRtfViewCore tells which mark each takes).
+  void FirstSearchMatch(int level);
+  void LastSearchMatch(int level);
+  void NextSearchMatch(int level);
+  void PreviousSearchMatch(int level);
+  bool IsNextSearchMatch(int level);
+  bool IsPreviousSearchMatch(int level);
   bool SetScaling(int percent);
   int GetScaling() const { return m_core.GetScaling(); }
 
