@@ -314,7 +314,7 @@ void CollectSections(const fs::path& dir, int level, std::vector<sEntry>& entrie
 }
 
 // Builds the book's files in `dir` (with trailing '/').
-sCompileStats BuildInto(const fs::path& source, const std::string& dir) {
+sCompileStats BuildInto(const fs::path& source, const std::string& dir, const sCompileOptions& options) {
   sCompileStats stats;
   sManifest manifest = ReadManifest(source / "book.ini", stats.sourceBytes);
 
@@ -367,43 +367,25 @@ sCompileStats BuildInto(const fs::path& source, const std::string& dir) {
     if (keys.empty() || keys.back() != key) keys.push_back(key);
   };
 
-  // Areas: each top-level section with its subtree, then each glossary entry.
-  std::string area;
-  int areaFirst = 0;
-  int areaKey = 0;
-  auto finishArea = [&]() {
-    if (areaKey > 0) viewable.AddArea(area + "}");
-    area.clear();
-  };
+  // Each entry's text (heading and body) and its words, verse links for the indexes.
+  std::vector<std::string> pieces(entries.size());
   for (int key = 0; key < static_cast<int>(entries.size()); ++key) {
     sEntry& e = entries[key];
-    if (e.glossary || e.level == 1) {
-      finishArea();
-      areaKey = viewable.GetAreaCount();
-      areaFirst = key;
-    }
-    const int levelCount = key - areaFirst;
-    if (levelCount > kMaxEntriesPerArea)
-      throw cCompileError(entries[areaFirst].file.string(), 0, "a top-level section holds more than 32,767 sections");
-    if (e.glossary)
-      sections.AddGlossary(e.title, 1, areaKey, 0);
-    else
-      sections.AddSection(e.title, e.level, areaKey, levelCount);
-
     sScannedText scanned;
     sScanError error;
     if (!ScanRtf(e.body, e.bodyLine, scanned, error))
       throw cCompileError(e.file.empty() ? entries[key].title : e.file.string(), error.line, error.message);
     std::vector<std::string> words;
-    area += "\\soltstartlevel" + std::to_string(levelCount) + " ";
+    std::string& piece = pieces[key];
     if (manifest.headings) {
       int size = e.glossary ? 28 : (e.level == 1 ? 32 : e.level == 2 ? 28 : 24);
-      area += "{\\pard\\sb240\\sa120\\f1\\fs" + std::to_string(size) + "\\b {\\soltconcordanceon}" + EscapeRtf(e.title) +
-              "\\soltconcordanceoff\\par}\n";
+      piece += "{\\pard\\sb240\\sa120\\f1\\fs" + std::to_string(size) + "\\b {\\soltconcordanceon}" + EscapeRtf(e.title) +
+               "\\soltconcordanceoff\\par}\n";
       CollectWords(e.title, words);
     }
-    area += scanned.rtf;
-    area += "\n";
+    piece += scanned.rtf;
+    piece += "\n";
+    e.body.clear();
     words.insert(words.end(), scanned.words.begin(), scanned.words.end());
 
     for (size_t p = 0; p < words.size(); ++p) {
@@ -427,6 +409,83 @@ sCompileStats BuildInto(const fs::path& source, const std::string& dir) {
       for (unsigned v = link.verse; v <= link.lastVerse && v - link.verse < 200; ++v)
         addKey(verseKeys[{link.book, link.chapter, static_cast<uint16_t>(v)}], key);
     }
+  }
+
+  // Where areas begin. An area is a run of consecutive keys (its entries are
+  // found by book key and level count), so splitting never moves a key and
+  // the word, Scripture and sync indexes stay as they are. Each top-level
+  // section starts an area; a subtree too large for one area gives its root
+  // an area and places its children in turn: a child subtree that fits joins
+  // the area being filled while there is room, a larger one is split the
+  // same way. Nothing after a split subtree shares an area with its end.
+  std::vector<char> areaStarts(entries.size(), 0);
+  {
+    std::vector<int> subtreeEnd(sectionCount);
+    std::vector<uint64_t> prefix(sectionCount + 1, 0);
+    // Each entry also costs its level mark: "\\soltstartlevel", up to five digits and a space.
+    const uint64_t kMarkSize = 21;
+    for (int key = 0; key < sectionCount; ++key) prefix[key + 1] = prefix[key] + kMarkSize + pieces[key].size();
+    std::vector<int> open;  // keys whose subtree has not ended yet
+    for (int key = 0; key <= sectionCount; ++key) {
+      while (!open.empty() && (key == sectionCount || entries[open.back()].level >= entries[key].level)) {
+        subtreeEnd[open.back()] = key;
+        open.pop_back();
+      }
+      if (key < sectionCount) open.push_back(key);
+    }
+    const uint64_t bound = options.areaBound;
+    uint64_t filled = 0;
+    bool joinable = false;
+    auto place = [&](auto&& self, int key) -> void {
+      const int end = subtreeEnd[key];
+      const uint64_t size = prefix[end] - prefix[key];
+      if (size <= bound) {
+        if (joinable && filled + size <= bound) {
+          filled += size;
+        } else {
+          areaStarts[key] = 1;
+          filled = size;
+          joinable = true;
+        }
+        return;
+      }
+      areaStarts[key] = 1;
+      filled = prefix[key + 1] - prefix[key];
+      joinable = true;
+      for (int child = key + 1; child < end; child = subtreeEnd[child]) self(self, child);
+      joinable = false;
+    };
+    for (int key = 0; key < sectionCount; key = subtreeEnd[key]) {
+      joinable = false;
+      place(place, key);
+    }
+  }
+
+  // The areas in key order, then one per glossary entry.
+  std::string area;
+  int areaFirst = 0;
+  int areaKey = 0;
+  auto finishArea = [&]() {
+    if (areaKey > 0) viewable.AddArea(area + "}");
+    area.clear();
+  };
+  for (int key = 0; key < static_cast<int>(entries.size()); ++key) {
+    const sEntry& e = entries[key];
+    if (e.glossary || areaStarts[key]) {
+      finishArea();
+      areaKey = viewable.GetAreaCount();
+      areaFirst = key;
+    }
+    const int levelCount = key - areaFirst;
+    if (levelCount > kMaxEntriesPerArea)
+      throw cCompileError(entries[areaFirst].file.string(), 0, "an area holds more than 32,767 sections");
+    if (e.glossary)
+      sections.AddGlossary(e.title, 1, areaKey, 0);
+    else
+      sections.AddSection(e.title, e.level, areaKey, levelCount);
+    area += "\\soltstartlevel" + std::to_string(levelCount) + " ";
+    area += pieces[key];
+    std::string().swap(pieces[key]);
   }
   finishArea();
   stats.sections = sectionCount;
@@ -555,7 +614,7 @@ sCompileStats BuildInto(const fs::path& source, const std::string& dir) {
 
 }  // namespace
 
-sCompileStats CompileBook(const std::string& sourceDir, const std::string& outDir) {
+sCompileStats CompileBook(const std::string& sourceDir, const std::string& outDir, const sCompileOptions& options) {
   fs::path source(sourceDir);
   if (!fs::is_directory(source)) throw cCompileError(sourceDir, 0, "is not a folder");
   fs::path out = fs::absolute(fs::path(outDir)).lexically_normal();
@@ -577,7 +636,7 @@ sCompileStats CompileBook(const std::string& sourceDir, const std::string& outDi
   fs::permissions(temp, static_cast<fs::perms>(0755 & ~mask), ec);
   sCompileStats stats;
   try {
-    stats = BuildInto(source, temp.string() + "/");
+    stats = BuildInto(source, temp.string() + "/", options);
   } catch (...) {
     fs::remove_all(temp, ec);
     throw;

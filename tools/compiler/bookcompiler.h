@@ -47,10 +47,18 @@ struct sCompileStats {
   uint64_t bookBytes = 0;
 };
 
+struct sCompileOptions {
+  // An area holds a top-level section with its subtree; a subtree whose text
+  // passes this many bytes is split at its children so that opening one
+  // section does not stream and lay out a whole large book part.
+  size_t areaBound = 256 * 1024;
+};
+
 // Builds the book into outDir, which must not exist, be empty, or hold a
 // book (which is then replaced). The book is built in a temporary directory
 // beside outDir and renamed into place, so a failed build leaves nothing
 // half-written. Throws cCompileError.
-sCompileStats CompileBook(const std::string& sourceDir, const std::string& outDir);
+sCompileStats CompileBook(const std::string& sourceDir, const std::string& outDir,
+                          const sCompileOptions& options = sCompileOptions());
 
 }  // namespace solt

@@ -134,6 +134,69 @@ TEST(Compiler, SampleBookReadsAsWritten) {
   for (const auto& [ref, key] : syncs) EXPECT_EQ(book.GetVSyncKey(ref), key) << ref;
 }
 
+// A subtree whose text passes the area bound is split at its children; every
+// section still finds its text at its level in its area, and the indexes
+// still name it by its key.
+TEST(Compiler, LargeSubtreesAreSplitIntoAreas) {
+  TempDir tmp;
+  const std::string src = tmp / "src/";
+  fs::create_directories(src + "sections/1 Big/2 B");
+  testbook::WriteBytes(src + "book.ini", "[book]\ntitle = Split\npublisher = 1\nbook = 1\nsync = verse\n");
+  auto text = [](char id, int fill) {
+    std::string t = std::string("zq") + id;
+    for (int i = 0; i < fill / 6; ++i) t += " lorem";
+    return t;
+  };
+  // Each file with the length of its filler, in key order.
+  const std::vector<std::pair<std::string, int>> files = {
+      {"1 Big/index.txt", 100}, {"1 Big/1 A.txt", 300},  {"1 Big/2 B/index.txt", 100}, {"1 Big/2 B/1 B1.txt", 800},
+      {"1 Big/2 B/2 B2.txt", 800}, {"1 Big/3 C.txt", 1500}, {"1 Big/4 D.txt", 250},         {"1 Big/5 E.txt", 250},
+      {"2 Small.txt", 100}};
+  for (size_t k = 0; k < files.size(); ++k)
+    testbook::WriteBytes(src + "sections/" + files[k].first,
+                         (k == 7 ? "---\nsync: 1 1:1\n---\n" : "") + text(static_cast<char>('a' + k), files[k].second));
+
+  struct Case {
+    size_t bound;
+    std::vector<std::pair<int, int>> areas;  // book key and level count of each key
+  };
+  const Case cases[] = {
+      // Big's own text and A fit one area; B's subtree is split, C stands
+      // alone, D and E share one.
+      {1024, {{1, 0}, {1, 1}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {6, 1}, {7, 0}}},
+      {256 * 1024, {{1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {1, 7}, {2, 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bound);
+    solt::sCompileOptions options;
+    options.areaBound = c.bound;
+    solt::sCompileStats stats = solt::CompileBook(src, tmp / "book", options);
+    EXPECT_EQ(stats.areas, c.areas.back().first + 1);
+    cSOLTBook book = OpenBook(tmp / "book");
+    for (int key = 0; key < static_cast<int>(files.size()); ++key) {
+      SCOPED_TRACE(key);
+      cSectionsData d;
+      ASSERT_EQ(book.GetSection(key, d), 0);
+      EXPECT_EQ(std::make_pair(d.GetBookKey(), d.GetLevelCount()), c.areas[key]);
+      // The section's own text lies between its level mark and the next.
+      const std::string area = AreaText(book, d.GetBookKey());
+      const std::string mark = "\\soltstartlevel" + std::to_string(d.GetLevelCount()) + " ";
+      size_t begin = area.find(mark);
+      ASSERT_NE(begin, std::string::npos);
+      const std::string own = area.substr(begin, area.find("\\soltstartlevel", begin + mark.size()) - begin);
+      const std::string word = std::string("zq") + static_cast<char>('a' + key);
+      EXPECT_NE(own.find(word), std::string::npos);
+      std::vector<unsigned> keys;
+      book.GetKeysForWord(book.FindExactMatchingWord(word.c_str()), keys);
+      EXPECT_EQ(keys, std::vector<unsigned>{static_cast<unsigned>(key)});
+      int first = -1, last = -1;
+      book.GetKeyRange(d, &first, &last);
+      EXPECT_EQ(first, key - d.GetLevelCount());
+    }
+    EXPECT_EQ(book.GetVSyncKey("1,1,1"), 7);
+  }
+}
+
 TEST(Compiler, RebuildReplacesTheBookAndFailuresLeaveItAlone) {
   TempDir tmp;
   solt::CompileBook(SAMPLE_BOOK_SOURCE, tmp / "book");
