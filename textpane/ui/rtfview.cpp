@@ -24,6 +24,7 @@
 #include "platform/cp1252.h"
 #include "textpane/model/linktarget.h"
 #include "textpane/model/picture.h"
+#include "textpane/ui/findbar.h"
 #include "textpane/ui/qtfontsystem.h"
 #include "textpane/ui/qtpicture.h"
 #include "textpane/ui/qtsurface.h"
@@ -72,14 +73,20 @@ QString ToUnicode(const std::string& bytes) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Ctrl with a key of its own: copy, select all and the zoom keys. Copy and
-// select all are the keys of a window's Edit menu when it has one, so the
-// view takes them only when no menu command did.
-enum class Command { None, Copy, SelectAll, ZoomIn, ZoomOut, ZoomReset };
+// Ctrl with a key of its own: copy, select all, find and the zoom keys; F3
+// and Escape while the find bar is open. Copy and select all are the keys of
+// a window's Edit menu when it has one, so the view takes them only when no
+// menu command did.
+enum class Command { None, Copy, SelectAll, ZoomIn, ZoomOut, ZoomReset, Find, FindNext, FindPrevious, CloseFind };
 
-Command CommandOf(const QKeyEvent* e) {
+Command CommandOf(const QKeyEvent* e, bool finding) {
   if (e->matches(QKeySequence::Copy)) return Command::Copy;
   if (e->matches(QKeySequence::SelectAll)) return Command::SelectAll;
+  if (e->matches(QKeySequence::Find)) return Command::Find;
+  if (finding && e->key() == Qt::Key_F3) {
+    return e->modifiers() & Qt::ShiftModifier ? Command::FindPrevious : Command::FindNext;
+  }
+  if (finding && e->key() == Qt::Key_Escape) return Command::CloseFind;
   if (!(e->modifiers() & Qt::ControlModifier) || (e->modifiers() & Qt::AltModifier)) return Command::None;
   switch (e->key()) {
     case Qt::Key_Plus:
@@ -172,6 +179,7 @@ void CRtfView::SetTree(Node* root) {
   CRtfDoc* doc = GetRtfDoc();
   if (m_core.Document() != doc) m_core.SetDocument(doc);
   m_core.SetTree(root);
+  if (m_findBar) m_findBar->Forget();
   viewport()->update();
 }
 
@@ -235,6 +243,40 @@ bool CRtfView::IsPreviousSearchMatch(int level) {
   return m_core.IsPreviousSearchMatch(level);
 }
 
+void CRtfView::GoToMarkNumber(int level, int n) {
+  SyncDocument();
+  m_core.Resize(viewport()->width(), viewport()->height());
+  Apply(m_core.GoToMarkNumber(level, n));
+}
+
+int CRtfView::TopLevel() {
+  SyncDocument();
+  m_core.Resize(viewport()->width(), viewport()->height());
+  return m_core.TopLevel();
+}
+
+// Marks change formats, never lengths: the same lines are drawn again in
+// the marked colours, from the same top.
+void CRtfView::MarksChanged() {
+  OnUpdate(nullptr, 0, nullptr);
+  emit searchMatchesMoved();
+}
+
+void CRtfView::OpenFindBar() {
+  if (!m_findBar) m_findBar = new CFindBar(*this);
+  m_findBar->Open();
+  PlaceFindBar();
+}
+
+// The bar takes a strip under the text, inside the scroll bars.
+void CRtfView::PlaceFindBar() {
+  const int height = m_findBar && m_findBar->isVisible() ? m_findBar->sizeHint().height() : 0;
+  if (viewportMargins().bottom() != height) setViewportMargins(kTextMarginX, kTextMarginTop, kTextMarginX, height);
+  if (!height) return;
+  const QRect inner = viewport()->geometry();
+  m_findBar->setGeometry(inner.left() - kTextMarginX, inner.bottom() + 1, inner.width() + 2 * kTextMarginX, height);
+}
+
 bool CRtfView::SetScaling(int percent) {
   if (!m_core.SetScaling(percent)) return false;
   Relayout();
@@ -259,6 +301,7 @@ void CRtfView::Apply(const CRtfViewCore::Scroll& s) {
   if (s.repaint) viewport()->update();
   else if (s.dx || s.dy) viewport()->scroll(s.dx, s.dy);
   UpdateScrollBars();
+  if (s.repaint || s.dx || s.dy) emit searchMatchesMoved();
 }
 
 void CRtfView::UpdateScrollBars() {
@@ -375,6 +418,7 @@ void CRtfView::paintEvent(QPaintEvent* e) {
 
 void CRtfView::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
+  PlaceFindBar();
   Apply(m_core.Resize(viewport()->width(), viewport()->height()));
 }
 
@@ -429,8 +473,9 @@ bool CRtfView::event(QEvent* e) {
   }
   switch (e->type()) {
     case QEvent::ShortcutOverride: {
-      // The zoom keys win over any shortcut while the view has the focus.
-      const Command command = CommandOf(static_cast<QKeyEvent*>(e));
+      // The zoom and find keys win over any shortcut while the view has the
+      // focus.
+      const Command command = CommandOf(static_cast<QKeyEvent*>(e), m_findBar && m_findBar->isVisible());
       if (command != Command::None && command != Command::Copy && command != Command::SelectAll) {
         e->accept();
         return true;
@@ -492,12 +537,16 @@ void CRtfView::keyPressEvent(QKeyEvent* e) {
     e->accept();
     return;
   }
-  switch (CommandOf(e)) {
+  switch (CommandOf(e, m_findBar && m_findBar->isVisible())) {
     case Command::Copy: OnEditCopy(); break;
     case Command::SelectAll: SelectAll(); break;
     case Command::ZoomIn: ZoomIn(); break;
     case Command::ZoomOut: ZoomOut(); break;
     case Command::ZoomReset: ZoomReset(); break;
+    case Command::Find: OpenFindBar(); break;
+    case Command::FindNext: m_findBar->Step(true); break;
+    case Command::FindPrevious: m_findBar->Step(false); break;
+    case Command::CloseFind: m_findBar->Close(); break;
     case Command::None: QAbstractScrollArea::keyPressEvent(e); return;
   }
   e->accept();

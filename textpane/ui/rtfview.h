@@ -21,6 +21,8 @@ class QPrinter;
 
 namespace textpane {
 
+class CFindBar;
+
 class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfTreeView {
   Q_OBJECT
 
@@ -52,6 +54,19 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
   void PreviousSearchMatch(int level);
   bool IsNextSearchMatch(int level);
   bool IsPreviousSearchMatch(int level);
+  // Stepping through one phrase's marks in text order (the find bar's way).
+  int CountMarks(int level) { return m_core.CountMarks(level); }
+  void GoToMarkNumber(int level, int n);
+  // The level at the top of the window: the section being read.
+  int TopLevel();
+  // The marks of the document changed in place: repaint, and tell whoever
+  // enables the match commands.
+  void MarksChanged();
+  // Ctrl+F: the find bar under the text, made on first use.
+  void OpenFindBar();
+  CFindBar* GetFindBar() const { return m_findBar; }
+  // Gives the find bar its strip, or the text the whole window once it hides.
+  void PlaceFindBar();
   bool SetScaling(int percent);
   int GetScaling() const { return m_core.GetScaling(); }
 
@@ -85,6 +100,11 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
   static Colors& GetPrinterColors() { return Colors::PrinterColors(); }
 
   CRtfViewCore& Core() { return m_core; }
+
+ signals:
+  // The window moved or the marks changed: whether a next or previous
+  // match exists may have changed with it.
+  void searchMatchesMoved();
 
  protected:
   // Called for a double click on a finished link; does nothing here.
@@ -127,6 +147,7 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
   bool m_tracking = false;
   QPoint m_pointer;
   QTimer m_autoScroll;
+  CFindBar* m_findBar = nullptr;
 };
 
 }  // namespace textpane

@@ -555,3 +555,45 @@ bool CRtfViewCore::IsPreviousSearchMatch(int32_t level) {
 }
 
 }  // namespace textpane
+
+namespace textpane {
+
+void CRtfViewCore::ForEachMark(int32_t level, const std::function<bool(TextPos, TextPos)>& stretch) const {
+  if (!m_doc) return;
+  TextPos from = -1;
+  LevelCursor c(*m_doc, level);
+  for (; !c.AtEnd(); c.NextRun()) {
+    if (c.Format().mark) {
+      if (from < 0) from = c.Position();
+    } else if (from >= 0) {
+      if (stretch(from, c.Position())) return;
+      from = -1;
+    }
+  }
+  if (from >= 0) stretch(from, c.Position());
+}
+
+int32_t CRtfViewCore::CountMarks(int32_t level) {
+  int32_t count = 0;
+  ForEachMark(level, [&](TextPos, TextPos) {
+    ++count;
+    return false;
+  });
+  return count;
+}
+
+CRtfViewCore::Scroll CRtfViewCore::GoToMarkNumber(int32_t level, int32_t n) {
+  EnsureLayout();
+  if (!m_doc || m_layout.IsEmpty() || n < 0) return {};
+  TextPos begin = -1, end = -1;
+  ForEachMark(level, [&](TextPos b, TextPos e) {
+    if (n-- > 0) return false;
+    begin = b;
+    end = e;
+    return true;
+  });
+  if (begin < 0) return {};
+  return BringMarkIntoView(begin, end);
+}
+
+}  // namespace textpane

@@ -155,6 +155,14 @@ class CRtfViewCore {
   Scroll PreviousSearchMatch(int32_t level);
   bool IsNextSearchMatch(int32_t level);
   bool IsPreviousSearchMatch(int32_t level);
+  // The marked stretches of a level counted, and the n-th of them (from 0,
+  // in text order) brought into view: stepping through one phrase's matches
+  // goes mark by mark, even among marks that share the window.
+  int32_t CountMarks(int32_t level);
+  Scroll GoToMarkNumber(int32_t level, int32_t n);
+  // The level of the character at the top of the window (-1 for none): the
+  // section being read.
+  int32_t TopLevel() { return LevelAt(TopPoint()); }
 
   // --- selection ---------------------------------------------------------------
   // Clears the selection and starts a new one at the character nearest to
@@ -204,6 +212,9 @@ class CRtfViewCore {
   enum class MarkWanted { First, Last, Next, Previous };
   // The stretch of marked characters wanted, as [begin, end) positions.
   bool FindMark(int32_t level, MarkWanted wanted, TextPos& begin, TextPos& end);
+  // Calls stretch with each stretch of marked characters of a level, as
+  // [begin, end), until it returns true.
+  void ForEachMark(int32_t level, const std::function<bool(TextPos, TextPos)>& stretch) const;
   Scroll BringMarkIntoView(TextPos begin, TextPos end);
   Scroll GoToMark(int32_t level, MarkWanted wanted);
 

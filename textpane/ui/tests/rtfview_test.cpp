@@ -1,9 +1,12 @@
 // The view on the offscreen platform: what it puts on the clipboard reads
 // back with its formats, a long text prints on as many pages as it needs,
 // the zoom keeps to its bounds, a drag may begin in the margin round the
-// text, and a popup holds the main window still only while it is open.
+// text, a popup holds the main window still only while it is open, and the
+// find bar counts and steps through the matches of a phrase.
 #include <QClipboard>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QPointer>
@@ -15,6 +18,7 @@
 
 #include "textpane/model/paragraph.h"
 #include "textpane/model/rtfdoc.h"
+#include "textpane/ui/findbar.h"
 #include "textpane/ui/popup.h"
 #include "textpane/ui/rtfview.h"
 
@@ -56,6 +60,7 @@ class RtfViewTest : public QObject {
   void ZoomStaysInBounds();
   void APressInTheMarginSelectsFromTheLineStart();
   void PopupHoldsTheMainWindowWhileOpen();
+  void FindBarStepsThroughTheMatchesOfALevel();
 };
 
 void RtfViewTest::CopyGivesRtfAndTextThatReadBack() {
@@ -177,6 +182,43 @@ void RtfViewTest::PopupHoldsTheMainWindowWhileOpen() {
   popup->close();
   QTRY_VERIFY(popup.isNull());
   QVERIFY(main.isEnabled());
+}
+
+
+// Only words of concordance spans match, in the level at the top; F3 steps
+// on and wraps, Escape takes the marks away.
+void RtfViewTest::FindBarStepsThroughTheMatchesOfALevel() {
+  auto span = [](const std::string& text) { return "{\\soltconcordanceon }" + text + "\\soltconcordanceoff "; };
+  const std::string rtf = "{\\rtf1\\ansi \\soltstartlevel0 " + span("grace") + " and " + span("Grace") + " " +
+                          span("disgrace") + " grace\\par \\soltstartlevel1 " + span("grace") + "\\par }";
+  CRtfDoc doc;
+  doc.SetText(rtf.data(), rtf.size(), FORMAT_RTF);
+  CRtfView view;
+  view.SetDocument(&doc);
+  view.resize(400, 300);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  view.activateWindow();
+  view.setFocus();
+  QTest::keyClick(&view, Qt::Key_F, Qt::ControlModifier);
+  CFindBar* bar = view.GetFindBar();
+  QVERIFY(bar && bar->isVisible());
+  auto* phrase = bar->findChild<QLineEdit*>(QStringLiteral("findPhrase"));
+  QVERIFY(phrase);
+  QTest::keyClicks(phrase, "grace");
+  QTest::keyClick(phrase, Qt::Key_Return);
+  QCOMPARE(bar->Status(), QStringLiteral("1 of 2"));
+  QCOMPARE(view.CountMarks(0), 2);
+  QCOMPARE(view.CountMarks(1), 0);
+  QTest::keyClick(phrase, Qt::Key_F3);
+  QCOMPARE(bar->Status(), QStringLiteral("2 of 2"));
+  QTest::keyClick(phrase, Qt::Key_Return);
+  QCOMPARE(bar->Status(), QStringLiteral("1 of 2"));
+  QTest::keyClick(phrase, Qt::Key_F3, Qt::ShiftModifier);
+  QCOMPARE(bar->Status(), QStringLiteral("2 of 2"));
+  QTest::keyClick(phrase, Qt::Key_Escape);
+  QVERIFY(!bar->isVisible());
+  QCOMPARE(view.CountMarks(0), 0);
 }
 
 QTEST_MAIN(RtfViewTest)
