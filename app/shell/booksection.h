@@ -31,6 +31,8 @@ class CBookSection {
   // The level its text starts at inside its area.
   int GetLevelCount() const { return m_entry.GetLevelCount(); }
   const std::string& GetBookName() const { return m_bookName; }
+  // The copy read from, for the view's own look-ups in the same book.
+  cSOLTBook& GetBook() { return m_book; }
 
  private:
   bool OpenBook();

@@ -1,7 +1,9 @@
 #include "app/shell/ui/bookview.h"
 
+#include "app/books/booknavigation.h"
 #include "app/shell/booksection.h"
 #include "app/shell/ui/placedocument.h"
+#include "platform/file.h"
 
 namespace klmw {
 
@@ -10,6 +12,7 @@ CBookView::CBookView(BookOf bookOf, QWidget* parent) : CRtfView(parent), m_bookO
 CBookView::~CBookView() = default;
 
 void CBookView::OnUpdate(platform::CView* sender, long hint, void* object) {
+  if (hint == CPlaceDocument::kHintFollow) return;
   if (!m_reloading && (hint == CPlaceDocument::kHintPosition || !m_loaded)) {
     Reload();
     return;
@@ -40,6 +43,21 @@ void CBookView::Reload() {
   m_section->Stream(*doc);
   m_reloading = false;
   ScrollToLevel(m_section->GetLevelCount());
+}
+
+void CBookView::OnLevelChanged(unsigned level) {
+  auto* doc = dynamic_cast<CPlaceDocument*>(GetDocument());
+  if (!doc || !m_section || m_reloading) return;
+  cSOLTBook& book = m_section->GetBook();
+  const int key = KeyOfLevel(book, m_section->GetEntry(), static_cast<int>(level));
+  if (key < 0 || key == doc->GetSectionKey()) return;
+  cSectionsData entry;
+  try {
+    if (book.GetEntry(key, entry) != 0) return;
+  } catch (const platform::FileException&) {
+    return;
+  }
+  doc->FollowSection(key, m_section->GetBookName() + ":" + entry.GetName());
 }
 
 }  // namespace klmw

@@ -28,6 +28,11 @@ class CBookView : public textpane::CRtfView {
   // reading) is only laid out.
   void OnUpdate(platform::CView* sender, long hint, void* object) override;
 
+ protected:
+  // The reader scrolled into another section of the area: the document
+  // follows without reading the text again.
+  void OnLevelChanged(unsigned level) override;
+
  private:
   void Reload();
 

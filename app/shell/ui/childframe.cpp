@@ -90,7 +90,7 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CChildFrame::Watcher::OnUpdate(platform::CView*, long hint, void*) {
-  if (hint == CPlaceDocument::kHintPosition || hint == 0) {
+  if (hint == CPlaceDocument::kHintPosition || hint == CPlaceDocument::kHintFollow || hint == 0) {
     if (m_frame.m_document) m_frame.setWindowTitle(FromLatin1252(m_frame.m_document->GetTitle()));
     emit m_frame.positionChanged();
   }

@@ -67,6 +67,13 @@ enum ECommand {
   ID_APP_ABOUT = 218,
   // The disk scan for books (the registry's "Books on Disk").
   ID_FIND_BOOKS = 32810,
+  // Book windows: forward again after back, and stepping through sections
+  // and books.
+  ID_FORWARD = 32811,
+  ID_NEXT_SECTION = 32812,
+  ID_PREVIOUS_SECTION = 32813,
+  ID_NEXT_BOOK = 32814,
+  ID_PREVIOUS_BOOK = 32815,
 };
 
 // The private messages of the main frame, now signals of the same meaning.

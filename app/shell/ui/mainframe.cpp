@@ -194,7 +194,25 @@ void CMainFrame::CreateMenus() {
   QMenu* go = bar->addMenu(tr("&Go"));
   go->setObjectName(QStringLiteral("menuGo"));
   AddCommand(go, ID_GOTO_VERSE, tr("&Goto Verse..."), false, QKeySequence(Qt::CTRL | Qt::Key_G));
-  AddCommand(go, ID_BACK, tr("&Back"), false, QKeySequence::Back);
+  connect(AddCommand(go, ID_BACK, tr("&Back"), false, QKeySequence::Back), &QAction::triggered, this,
+          [this] { OnHistoryStep(true); });
+  connect(AddCommand(go, ID_FORWARD, tr("&Forward"), false, QKeySequence::Forward), &QAction::triggered, this,
+          [this] { OnHistoryStep(false); });
+  const struct {
+    int id;
+    const char* label;
+    QKeySequence shortcut;
+  } steps[] = {
+      {ID_NEXT_SECTION, "&Next Section", QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+      {ID_PREVIOUS_SECTION, "&Previous Section", QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+      {ID_NEXT_BOOK, "Next Boo&k", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown)},
+      {ID_PREVIOUS_BOOK, "Previous B&ook", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp)},
+  };
+  for (const auto& step : steps) {
+    const int id = step.id;
+    connect(AddCommand(go, id, tr(step.label), false, step.shortcut), &QAction::triggered, this,
+            [this, id] { emit bookStepRequested(id); });
+  }
   go->addSeparator();
   QMenu* marks = go->addMenu(tr("Book&marks"));
   AddCommand(marks, ID_BOOKMARK_ADD, tr("&Add Bookmark"), false, QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -256,6 +274,7 @@ void CMainFrame::CreateButtonBar() {
       {ID_TILE_VERT_BUTTON, "Tile Vertical", s->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton), ID_WINDOW_TILE_VERT},
       {ID_SEARCH_BUTTON, "Search", s->standardIcon(QStyle::SP_FileDialogContentsView), ID_EDIT_FIND},
       {ID_BACK, "Back", s->standardIcon(QStyle::SP_ArrowBack), 0},
+      {ID_FORWARD, "Forward", s->standardIcon(QStyle::SP_ArrowRight), 0},
       {ID_GOTO_BUTTON, "Goto Verse", s->standardIcon(QStyle::SP_ArrowForward), ID_GOTO_VERSE},
       {ID_BOOKMARK_BUTTON, "Bookmarks", s->standardIcon(QStyle::SP_DirHomeIcon), ID_BOOKMARK_LIST},
       {ID_TAGGED_BUTTON, "Tagged Verses", s->standardIcon(QStyle::SP_DialogApplyButton), ID_TAGGED_LIST},
@@ -393,6 +412,19 @@ void CMainFrame::FollowBible(CChildFrame* source) {
 
 void CMainFrame::OnChildPositionChanged(CChildFrame* source) {
   if (m_sync) FollowBible(source);
+  // A book window's history grew or shrank.
+  UpdateButtonBar();
+}
+
+void CMainFrame::OnHistoryStep(bool back) {
+  CPlaceDocument* doc = GetActiveDocument();
+  if (!doc || IsBible(*doc)) return;
+  if (back) {
+    doc->GoBack();
+  } else {
+    doc->GoForward();
+  }
+  UpdateButtonBar();
 }
 
 void CMainFrame::OnBibleViews() {
@@ -486,6 +518,12 @@ void CMainFrame::UpdateViewCommands() {
 
 void CMainFrame::UpdateButtonBar() {
   CPlaceDocument* doc = GetActiveDocument();
+  CPlaceDocument* book = doc && !IsBible(*doc) ? doc : nullptr;
+  m_commands.value(ID_BACK)->setEnabled(book && book->CanGoBack());
+  m_commands.value(ID_FORWARD)->setEnabled(book && book->CanGoForward());
+  for (int id : {ID_NEXT_SECTION, ID_PREVIOUS_SECTION, ID_NEXT_BOOK, ID_PREVIOUS_BOOK}) {
+    m_commands.value(id)->setEnabled(book != nullptr);
+  }
   if (doc && !IsBible(*doc)) doc = nullptr;
   const int modeIds[] = {ID_PAGE_DOWN_MODE0, ID_PAGE_DOWN_GROUP, ID_PAGE_DOWN_CHAPTER, ID_PAGE_DOWN_BOOK};
   const int modes[] = {0, 1, 3, 4};

@@ -92,6 +92,9 @@ class CMainFrame : public QMainWindow {
   void closing();
   // An MDI child opened, closed or moved to another book or verse.
   void workspaceChanged();
+  // Next or previous section or book (the command id) in the active book
+  // window.
+  void bookStepRequested(int id);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -110,6 +113,8 @@ class CMainFrame : public QMainWindow {
   void OnAbout();
   void OnSetPageDownMode(int mode);
   void OnToggleScroll();
+  // Back or forward through the active book window's history.
+  void OnHistoryStep(bool back);
   void OnSubWindowActivated(QMdiSubWindow* window);
   void UpdateButtonBar();
   void UpdateViewCommands();

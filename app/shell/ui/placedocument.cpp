@@ -24,4 +24,36 @@ void CPlaceDocument::SetPageDownMode(int mode) {
   UpdateAllViews(nullptr, kHintPosition);
 }
 
+void CPlaceDocument::GoToSection(int bookIndex, int key) {
+  if (bookIndex == m_bookIndex && key == m_sectionKey) return;
+  m_history.Visit({m_bookIndex, m_sectionKey});
+  m_bookIndex = bookIndex;
+  m_sectionKey = key;
+  UpdateAllViews(nullptr, kHintPosition);
+}
+
+void CPlaceDocument::FollowSection(int key, const std::string& title) {
+  m_sectionKey = key;
+  SetTitle(title);
+  UpdateAllViews(nullptr, kHintFollow);
+}
+
+bool CPlaceDocument::GoBack() {
+  CBookPlace to;
+  if (!m_history.Back({m_bookIndex, m_sectionKey}, to)) return false;
+  m_bookIndex = to.book;
+  m_sectionKey = to.key;
+  UpdateAllViews(nullptr, kHintPosition);
+  return true;
+}
+
+bool CPlaceDocument::GoForward() {
+  CBookPlace to;
+  if (!m_history.Forward({m_bookIndex, m_sectionKey}, to)) return false;
+  m_bookIndex = to.book;
+  m_sectionKey = to.key;
+  UpdateAllViews(nullptr, kHintPosition);
+  return true;
+}
+
 }  // namespace klmw

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/books/booknavigation.h"
 #include "textpane/model/rtfdoc.h"
 
 namespace klmw {
@@ -15,6 +16,9 @@ class CPlaceDocument : public textpane::CRtfDoc {
  public:
   // Update hint sent when the position changed.
   static constexpr long kHintPosition = 1;
+  // Update hint sent when the reader scrolled into another section of the
+  // text on show: the tree and the caption follow, the text stays.
+  static constexpr long kHintFollow = 2;
 
   int GetBookIndex() const { return m_bookIndex; }
   int GetSectionKey() const { return m_sectionKey; }
@@ -27,12 +31,23 @@ class CPlaceDocument : public textpane::CRtfDoc {
   void SetSectionKey(int key);
   void SetPageDownMode(int mode);
 
+  // A section the user went to (tree, link, next or previous): the place
+  // left is kept for Back.
+  void GoToSection(int bookIndex, int key);
+  // The reading moved on to `key` within the text on show; titled `title`.
+  void FollowSection(int key, const std::string& title);
+  bool GoBack();
+  bool GoForward();
+  bool CanGoBack() const { return m_history.CanGoBack(); }
+  bool CanGoForward() const { return m_history.CanGoForward(); }
+
  private:
   int m_bookIndex = 0;
   int m_sectionKey = 0;
   int m_firstPosition = 0;
   std::string m_searchString = " ";
   int m_pageDownMode = 4;
+  CBookHistory m_history;
 };
 
 }  // namespace klmw

@@ -11,15 +11,18 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/books/booknavigation.h"
 #include "app/shell/settings.h"
 #include "app/shell/ui/bookview.h"
 #include "app/shell/ui/childframe.h"
+#include "app/shell/ui/commands.h"
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/plaintreeview.h"
 #include "app/shell/ui/plainview.h"
 #include "app/shell/ui/scandialog.h"
+#include "app/shell/ui/solttreeview.h"
 #include "app/shell/ui/splash.h"
 #include "app/shell/ui/treebar.h"
 #include "platform/file.h"
@@ -177,7 +180,11 @@ void CShellApp::CreateTemplates() {
     auto* v = new CPlainView([this](const CPlaceDocument& d) { return DescribePosition(d); }, parent);
     return CMadeView{v, v};
   };
-  ViewFactory tree = [this](platform::CDocument&, QWidget* parent) {
+  ViewFactory tree = [this](platform::CDocument& doc, QWidget* parent) {
+    if (BookOf(static_cast<CPlaceDocument&>(doc))) {
+      auto* v = new CSoltTreeView([this](const CPlaceDocument& d) { return BookOf(d); }, parent);
+      return CMadeView{v, v};
+    }
     auto* v = new CPlainTreeView([this](const CPlaceDocument& d) { return BibleOf(d); }, parent);
     return CMadeView{v, v};
   };
@@ -215,6 +222,7 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   connect(frame, &CMainFrame::closing, this, &CShellApp::OnFrameClosing);
   connect(frame, &CMainFrame::findBooksRequested, this, &CShellApp::FindBooks);
   connect(frame, &CMainFrame::workspaceChanged, this, &CShellApp::ScheduleAutosave);
+  connect(frame, &CMainFrame::bookStepRequested, this, &CShellApp::OnBookStep);
   connect(frame, &CMainFrame::rebuildTree, this, [this] { m_frame->GetTreeBar()->Rebuild(m_core.GetRegistry()); });
   connect(frame->GetTreeBar(), &CTreeBar::openBook, this, [this](int book, int key) { OpenBook(book, key); });
   connect(frame->GetMdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
@@ -436,6 +444,29 @@ void CShellApp::OnNewWindow() {
     key = doc->GetSectionKey();
   }
   OpenBook(book, key);
+}
+
+void CShellApp::OnBookStep(int id) {
+  CPlaceDocument* doc = m_frame->GetActiveDocument();
+  const cSOLTBook* registered = doc ? BookOf(*doc) : nullptr;
+  if (!registered) return;
+  int book = doc->GetBookIndex();
+  int key = doc->GetSectionKey();
+  if (id == ID_NEXT_SECTION || id == ID_PREVIOUS_SECTION) {
+    cSOLTBook reader(*registered);
+    if (!StepSection(reader, key, id == ID_NEXT_SECTION ? 1 : -1, key)) return;
+    if (reader.IsOpen(SOLT_ALL_FILES)) reader.Close(SOLT_ALL_FILES);
+  } else if (id == ID_NEXT_BOOK || id == ID_PREVIOUS_BOOK) {
+    // Bibles open in Bible windows; a book window steps over them.
+    book = StepBook(book, id == ID_NEXT_BOOK ? 1 : -1, m_core.GetRegistry().GetBookCount(), [this](int i) {
+      const cSOLTBook* b = m_core.GetRegistry().GetBook(i);
+      return b && !m_core.GetBibleModules().Find(b->GetBookName());
+    });
+    if (book != doc->GetBookIndex()) key = 0;
+  } else {
+    return;
+  }
+  doc->GoToSection(book, key);
 }
 
 void CShellApp::FindBooks() {

@@ -96,6 +96,8 @@ class CShellApp : public QObject {
   void CreateTemplates();
   void FinishStartup();
   void OnNewWindow();
+  // Next or previous section or book in the active book window.
+  void OnBookStep(int id);
   void OnFrameClosing();
   void WatchFrame(CChildFrame* frame);
   void WatchForBookcase();
