@@ -5,14 +5,25 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "soltread.h"
 #include "textpane/ui/rtfview.h"
 
 namespace klmw {
 
+class CBibleModule;
 class CBookSection;
 class CPlaceDocument;
+
+// What a link reaches outside its book window; the application fills it in.
+struct CBookLinkHost {
+  std::function<const CBibleModule*()> bible;  // the "KJS" Bible, or null
+  std::function<void(int verse)> showVerse;     // its window at verse index
+  std::function<void(const std::string& path, const std::string& caption)> showPicture;
+  std::function<bool(const std::vector<std::string>& argv)> startProcess;
+};
 
 class CBookView : public textpane::CRtfView {
   Q_OBJECT
@@ -28,6 +39,8 @@ class CBookView : public textpane::CRtfView {
   // reading) is only laid out.
   void OnUpdate(platform::CView* sender, long hint, void* object) override;
 
+  void SetLinkHost(CBookLinkHost host) { m_linkHost = std::move(host); }
+
  protected:
   // The reader scrolled into another section of the area: the document
   // follows without reading the text again.
@@ -36,7 +49,13 @@ class CBookView : public textpane::CRtfView {
  private:
   void Reload();
 
+  // Links: a double click follows one, a verse link shows its text on hover.
+  void OnHyperlink(unsigned type, const char* target) override;
+  bool viewportEvent(QEvent* e) override;
+  void ShowGlossary(const cSOLTBook& book, int key);
+
   BookOf m_bookOf;
+  CBookLinkHost m_linkHost;
   std::unique_ptr<CBookSection> m_section;
   int m_bookIndex = -1;  // the registry index m_section reads
   bool m_reloading = false;

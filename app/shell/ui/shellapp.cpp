@@ -17,7 +17,9 @@
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/doctemplate.h"
+#include "app/shell/ui/linkhost.h"
 #include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/plaintreeview.h"
 #include "app/shell/ui/plainview.h"
@@ -175,6 +177,7 @@ void CShellApp::CreateTemplates() {
   ViewFactory plain = [this](platform::CDocument& doc, QWidget* parent) {
     if (BookOf(static_cast<CPlaceDocument&>(doc))) {
       auto* v = new CBookView([this](const CPlaceDocument& d) { return BookOf(d); }, parent);
+      v->SetLinkHost(MakeBookLinkHost(*this));
       return CMadeView{v, v};
     }
     auto* v = new CPlainView([this](const CPlaceDocument& d) { return DescribePosition(d); }, parent);
@@ -200,9 +203,13 @@ void CShellApp::CreateTemplates() {
       {"Reference", Kind::Splitter, false},
   };
   for (int i = 0; i < kTemplateCount; ++i) {
-    auto core = std::make_unique<platform::CDocTemplate>(kinds[i].name, factory, opener);
+    // The picture window opens a picture file by its path.
+    const bool picture = i == kTemplatePicture;
+    auto core = std::make_unique<platform::CDocTemplate>(
+        kinds[i].name, factory, picture ? platform::CDocTemplate::Opener(OpenPictureDocument) : opener);
     m_templates[static_cast<size_t>(i)] = std::make_unique<CUiDocTemplate>(
-        i, std::move(core), kinds[i].kind, plain, kinds[i].withTree ? tree : ViewFactory{});
+        i, std::move(core), kinds[i].kind, picture ? ViewFactory(MakePictureView) : plain,
+        kinds[i].withTree ? tree : ViewFactory{});
   }
 }
 

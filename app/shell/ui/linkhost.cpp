@@ -1,0 +1,55 @@
+#include "app/shell/ui/linkhost.h"
+
+#include <QMdiArea>
+
+#include "app/shell/registry.h"
+#include "app/shell/ui/childframe.h"
+#include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/pictureview.h"
+#include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/shellapp.h"
+#include "platform/messages.h"
+
+namespace klmw {
+
+namespace {
+
+// Verse links are written against this Bible's numbering.
+constexpr const char* kLinkBible = "KJS";
+
+}  // namespace
+
+CBookLinkHost MakeBookLinkHost(CShellApp& app) {
+  CBookLinkHost host;
+  host.bible = [&app]() -> const CBibleModule* { return app.Core().GetBibleModules().Find(kLinkBible); };
+  host.showVerse = [&app](int verse) {
+    const int kjs = app.Core().GetRegistry().FindBook(kLinkBible);
+    if (kjs < 0) {
+      platform::MessageBox("Verse links open in the KJS Bible, which is not registered.");
+      return;
+    }
+    // The first KJS window goes there; without one a new one opens.
+    for (CChildFrame* f : app.GetMainFrame()->GetChildFrames()) {
+      auto* doc = dynamic_cast<CPlaceDocument*>(f->GetDocument());
+      if (!doc || f->GetTemplate().GetIndex() == kTemplatePicture || doc->GetBookIndex() != kjs) continue;
+      doc->SetSectionKey(verse);
+      if (f->isMinimized()) f->showNormal();
+      app.GetMainFrame()->GetMdiArea()->setActiveSubWindow(f);
+      return;
+    }
+    app.OpenBook(kjs, verse);
+  };
+  host.showPicture = [&app](const std::string& path, const std::string& caption) {
+    CMainFrame* frame = app.GetMainFrame();
+    CChildFrame* f = app.GetTemplate(kTemplatePicture)
+                         ->OpenDocumentFile(frame->GetMdiArea(), FormatPictureDocumentName(path, caption), false);
+    if (!f) return;
+    f->resize(500, 400);
+    f->show();
+    frame->GetMdiArea()->setActiveSubWindow(f);
+  };
+  host.startProcess = [](const std::vector<std::string>& argv) { return StartDetachedProcess(argv); };
+  return host;
+}
+
+}  // namespace klmw

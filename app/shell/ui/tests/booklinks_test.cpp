@@ -1,0 +1,172 @@
+// Links in a book window under the offscreen platform: a double click on a
+// link does what its type says, and a bad target only tells the user.
+#include <QMdiArea>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "app/shell/ui/bookview.h"
+#include "app/shell/ui/childframe.h"
+#include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/shellapp.h"
+#include "platform/home.h"
+#include "platform/messages.h"
+#include "platform/profile.h"
+#include "soltread/bookwriter.h"
+#include "soltread/indexwriters.h"
+#include "textpane/model/linktarget.h"
+
+using namespace klmw;
+
+namespace {
+
+void WriteBytes(const QString& path, const std::string& bytes) {
+  std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Section 0 holds the links; section 1 and the glossary entry have areas of
+// their own (area 0 is the header).
+void WriteBook(const QString& dir) {
+  solt::sVersionInfo version;
+  version.publisherID = 7;
+  version.bookID = 42;
+  solt::cViewableWriter viewable(version);
+  viewable.SetCompression(1);
+  viewable.SetHeaderArea("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}");
+  viewable.AddArea(
+      "\\soltstartlevel0 Intro\\par "
+      "\\soltlink Go on{\\soltlinkto0 1}\\par "
+      "\\soltlink Nowhere{\\soltlinkto0 x}\\par "
+      "\\soltlink Secrets{\\soltlinkto2 \"../../etc/passwd\" \"x\"}\\par "
+      "\\soltlink Void{\\soltlinkto1 void}\\par }");
+  viewable.AddArea("\\soltstartlevel0 The next section\\par }");
+  viewable.AddArea("\\soltstartlevel0 Without form\\par }");
+  solt::cViewableWriter::sOutput out = viewable.Build();
+  WriteBytes(dir + "/book.dat", out.bookDat);
+  WriteBytes(dir + "/viewable.idx", out.viewableIdx);
+  solt::cSectionsWriter sections(version);
+  sections.AddSection("Intro", 1, 1, 0);
+  sections.AddSection("Next", 1, 2, 0);
+  sections.AddGlossary("Void", 1, 3, 0);
+  WriteBytes(dir + "/sections.idx", sections.Build());
+  solt::cConcordWriter concord(version);
+  concord.AddLanguage(1033, {});
+  WriteBytes(dir + "/concord.idx", concord.Build());
+  WriteBytes(dir + "/verses.idx", solt::cVersesWriter(version).Build());
+  WriteBytes(dir + "/vsync.idx", solt::cVerseSyncWriter(version).Build());
+}
+
+}  // namespace
+
+class BookLinksTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void doubleClickFollowsTheLink_data();
+  void doubleClickFollowsTheLink();
+
+ private:
+  // The viewport point of the link to target, or (-1, -1).
+  static QPoint FindLink(CBookView& view, const char* target);
+
+  std::unique_ptr<QTemporaryDir> m_dir;
+  std::unique_ptr<platform::RecordingMessages> m_messages;
+  std::unique_ptr<platform::ScopedMessages> m_scoped;
+  std::unique_ptr<CShellApp> m_app;
+};
+
+void BookLinksTest::init() {
+  m_dir = std::make_unique<QTemporaryDir>();
+  QVERIFY(m_dir->isValid());
+  platform::SetProgramDir(m_dir->path().toStdString());
+  m_messages = std::make_unique<platform::RecordingMessages>();
+  m_scoped = std::make_unique<platform::ScopedMessages>(m_messages.get());
+  const QString book = m_dir->filePath(QStringLiteral("links"));
+  QVERIFY(QDir().mkpath(book));
+  WriteBook(book);
+  const std::string ini = m_dir->filePath(QStringLiteral("KLMW.INI")).toStdString();
+  const struct {
+    const char *section, *key;
+    std::string value;
+  } entries[] = {
+      {"SOLTDATASETS", "DATASETCOUNT", "1"}, {"DATASET_1", "BOOKCOUNT", "1"},
+      {"BOOK_1_1", "BOOKNAME", "Links"},      {"BOOK_1_1", "DEFPATH", book.toStdString()},
+      {"BOOK_1_1", "BOOKID", "42"},           {"BOOK_1_1", "PUBLISHERID", "7"},
+  };
+  for (const auto& e : entries) QVERIFY(platform::WritePrivateProfileString(e.section, e.key, e.value.c_str(), ini));
+  m_app = std::make_unique<CShellApp>(ini);
+  CStartOptions options;
+  options.splash = false;
+  options.synchronous = true;
+  options.offerBookcase = false;
+  QVERIFY(m_app->InitInstance(options));
+}
+
+void BookLinksTest::cleanup() {
+  m_app.reset();
+  m_scoped.reset();
+  m_messages.reset();
+  m_dir.reset();
+}
+
+QPoint BookLinksTest::FindLink(CBookView& view, const char* target) {
+  const QSize size = view.viewport()->size();
+  for (int y = 0; y < size.height(); y += 2) {
+    for (int x = 0; x < size.width(); x += 3) {
+      const textpane::LinkTarget* link = view.Core().LinkAt(x, y);
+      if (link && link->Target() == target) return QPoint(x, y);
+    }
+  }
+  return QPoint(-1, -1);
+}
+
+void BookLinksTest::doubleClickFollowsTheLink_data() {
+  QTest::addColumn<QString>("target");
+  QTest::addColumn<int>("key");        // the window's section afterwards
+  QTest::addColumn<int>("messages");   // message boxes shown
+  QTest::addColumn<bool>("popup");     // a glossary popup opened
+  QTest::newRow("section") << "1" << 1 << 0 << false;
+  QTest::newRow("not a number") << "x" << 0 << 1 << false;
+  QTest::newRow("outside the book") << "\"../../etc/passwd\" \"x\"" << 0 << 1 << false;
+  QTest::newRow("glossary") << "void" << 0 << 0 << true;
+}
+
+void BookLinksTest::doubleClickFollowsTheLink() {
+  QFETCH(QString, target);
+  QFETCH(int, key);
+  QFETCH(int, messages);
+  QFETCH(bool, popup);
+  CMainFrame* frame = m_app->GetMainFrame();
+  for (CChildFrame* f : frame->GetChildFrames()) f->close();
+  CChildFrame* window = m_app->OpenBook(0, 0);
+  QVERIFY(window);
+  auto* view = window->findChild<CBookView*>();
+  QVERIFY(view);
+  auto* doc = dynamic_cast<CPlaceDocument*>(window->GetDocument());
+  QVERIFY(doc);
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+  QPoint at;
+  QTRY_VERIFY((at = FindLink(*view, target.toUtf8().constData())).x() >= 0);
+  const size_t shown = m_messages->m_shown.size();
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+  QCoreApplication::processEvents();
+  QCOMPARE(doc->GetSectionKey(), key);
+  QCOMPARE(doc->CanGoBack(), key != 0);
+  QCOMPARE(static_cast<int>(m_messages->m_shown.size() - shown), messages);
+  QWidget* shownPopup = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == QLatin1String("glossaryPopup") && w->isVisible()) shownPopup = w;
+  QCOMPARE(shownPopup != nullptr, popup);
+  if (shownPopup) {
+    QVERIFY(shownPopup->windowTitle().endsWith(QLatin1String("Void")));
+    shownPopup->close();
+  }
+}
+
+QTEST_MAIN(BookLinksTest)
+#include "booklinks_test.moc"
