@@ -1,5 +1,6 @@
 // Links in a book window under the offscreen platform: a double click on a
 // link does what its type says, and a bad target only tells the user.
+#include <QImage>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,7 +9,9 @@
 
 #include "app/shell/ui/bookview.h"
 #include "app/shell/ui/childframe.h"
+#include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/shellapp.h"
 #include "platform/home.h"
@@ -41,7 +44,8 @@ void WriteBook(const QString& dir) {
       "\\soltlink Go on{\\soltlinkto0 1}\\par "
       "\\soltlink Nowhere{\\soltlinkto0 x}\\par "
       "\\soltlink Secrets{\\soltlinkto2 \"../../etc/passwd\" \"x\"}\\par "
-      "\\soltlink Void{\\soltlinkto1 void}\\par }");
+      "\\soltlink Void{\\soltlinkto1 void}\\par "
+      "\\soltlink Eden{\\soltlinkto2 \"EDEN.PNG\" \"The Garden\"}\\par }");
   viewable.AddArea("\\soltstartlevel0 The next section\\par }");
   viewable.AddArea("\\soltstartlevel0 Without form\\par }");
   solt::cViewableWriter::sOutput out = viewable.Build();
@@ -89,6 +93,9 @@ void BookLinksTest::init() {
   const QString book = m_dir->filePath(QStringLiteral("links"));
   QVERIFY(QDir().mkpath(book));
   WriteBook(book);
+  QImage picture(8, 8, QImage::Format_RGB32);
+  picture.fill(Qt::darkGreen);
+  QVERIFY(picture.save(book + QStringLiteral("/eden.png")));
   const std::string ini = m_dir->filePath(QStringLiteral("KLMW.INI")).toStdString();
   const struct {
     const char *section, *key;
@@ -130,10 +137,12 @@ void BookLinksTest::doubleClickFollowsTheLink_data() {
   QTest::addColumn<int>("key");        // the window's section afterwards
   QTest::addColumn<int>("messages");   // message boxes shown
   QTest::addColumn<bool>("popup");     // a glossary popup opened
-  QTest::newRow("section") << "1" << 1 << 0 << false;
-  QTest::newRow("not a number") << "x" << 0 << 1 << false;
-  QTest::newRow("outside the book") << "\"../../etc/passwd\" \"x\"" << 0 << 1 << false;
-  QTest::newRow("glossary") << "void" << 0 << 0 << true;
+  QTest::addColumn<bool>("picture");   // a picture window opened
+  QTest::newRow("section") << "1" << 1 << 0 << false << false;
+  QTest::newRow("not a number") << "x" << 0 << 1 << false << false;
+  QTest::newRow("outside the book") << "\"../../etc/passwd\" \"x\"" << 0 << 1 << false << false;
+  QTest::newRow("glossary") << "void" << 0 << 0 << true << false;
+  QTest::newRow("picture") << "\"EDEN.PNG\" \"The Garden\"" << 0 << 0 << false << true;
 }
 
 void BookLinksTest::doubleClickFollowsTheLink() {
@@ -141,6 +150,7 @@ void BookLinksTest::doubleClickFollowsTheLink() {
   QFETCH(int, key);
   QFETCH(int, messages);
   QFETCH(bool, popup);
+  QFETCH(bool, picture);
   CMainFrame* frame = m_app->GetMainFrame();
   for (CChildFrame* f : frame->GetChildFrames()) f->close();
   CChildFrame* window = m_app->OpenBook(0, 0);
@@ -165,6 +175,15 @@ void BookLinksTest::doubleClickFollowsTheLink() {
   if (shownPopup) {
     QVERIFY(shownPopup->windowTitle().endsWith(QLatin1String("Void")));
     shownPopup->close();
+  }
+  CChildFrame* pictureFrame = nullptr;
+  for (CChildFrame* f : frame->GetChildFrames())
+    if (f->GetTemplate().GetIndex() == kTemplatePicture) pictureFrame = f;
+  QCOMPARE(pictureFrame != nullptr, picture);
+  if (pictureFrame) {
+    QCOMPARE(pictureFrame->windowTitle(), QStringLiteral("The Garden"));
+    auto* shownPicture = pictureFrame->findChild<CPictureView*>();
+    QVERIFY(shownPicture && shownPicture->HasPicture());
   }
 }
 
