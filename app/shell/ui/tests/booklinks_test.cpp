@@ -10,6 +10,7 @@
 #include "app/shell/ui/bookview.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/doctemplate.h"
+#include "app/shell/ui/linkhost.h"
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
@@ -45,7 +46,8 @@ void WriteBook(const QString& dir) {
       "\\soltlink Nowhere{\\soltlinkto0 x}\\par "
       "\\soltlink Secrets{\\soltlinkto2 \"../../etc/passwd\" \"x\"}\\par "
       "\\soltlink Void{\\soltlinkto1 void}\\par "
-      "\\soltlink Eden{\\soltlinkto2 \"EDEN.PNG\" \"The Garden\"}\\par }");
+      "\\soltlink Eden{\\soltlinkto2 \"EDEN.PNG\" \"The Garden\"}\\par "
+      "\\soltlink Talk{\\soltlinkto2 \"talk.mp3\" \"A talk\"}\\par }");
   viewable.AddArea("\\soltstartlevel0 The next section\\par }");
   viewable.AddArea("\\soltstartlevel0 Without form\\par }");
   solt::cViewableWriter::sOutput out = viewable.Build();
@@ -96,6 +98,7 @@ void BookLinksTest::init() {
   QImage picture(8, 8, QImage::Format_RGB32);
   picture.fill(Qt::darkGreen);
   QVERIFY(picture.save(book + QStringLiteral("/eden.png")));
+  WriteBytes(book + QStringLiteral("/talk.mp3"), "ID3");
   const std::string ini = m_dir->filePath(QStringLiteral("KLMW.INI")).toStdString();
   const struct {
     const char *section, *key;
@@ -138,11 +141,13 @@ void BookLinksTest::doubleClickFollowsTheLink_data() {
   QTest::addColumn<int>("messages");   // message boxes shown
   QTest::addColumn<bool>("popup");     // a glossary popup opened
   QTest::addColumn<bool>("picture");   // a picture window opened
-  QTest::newRow("section") << "1" << 1 << 0 << false << false;
-  QTest::newRow("not a number") << "x" << 0 << 1 << false << false;
-  QTest::newRow("outside the book") << "\"../../etc/passwd\" \"x\"" << 0 << 1 << false << false;
-  QTest::newRow("glossary") << "void" << 0 << 0 << true << false;
-  QTest::newRow("picture") << "\"EDEN.PNG\" \"The Garden\"" << 0 << 0 << false << true;
+  QTest::addColumn<QString>("started");  // the file handed to the desktop's program
+  QTest::newRow("section") << "1" << 1 << 0 << false << false << "";
+  QTest::newRow("not a number") << "x" << 0 << 1 << false << false << "";
+  QTest::newRow("outside the book") << "\"../../etc/passwd\" \"x\"" << 0 << 1 << false << false << "";
+  QTest::newRow("glossary") << "void" << 0 << 0 << true << false << "";
+  QTest::newRow("other file") << "\"talk.mp3\" \"A talk\"" << 0 << 0 << false << false << "talk.mp3";
+  QTest::newRow("picture") << "\"EDEN.PNG\" \"The Garden\"" << 0 << 0 << false << true << "";
 }
 
 void BookLinksTest::doubleClickFollowsTheLink() {
@@ -151,6 +156,7 @@ void BookLinksTest::doubleClickFollowsTheLink() {
   QFETCH(int, messages);
   QFETCH(bool, popup);
   QFETCH(bool, picture);
+  QFETCH(QString, started);
   CMainFrame* frame = m_app->GetMainFrame();
   for (CChildFrame* f : frame->GetChildFrames()) f->close();
   CChildFrame* window = m_app->OpenBook(0, 0);
@@ -163,6 +169,13 @@ void BookLinksTest::doubleClickFollowsTheLink() {
   QPoint at;
   QTRY_VERIFY((at = FindLink(*view, target.toUtf8().constData())).x() >= 0);
   const size_t shown = m_messages->m_shown.size();
+  std::vector<std::string> argv;
+  CBookLinkHost host = MakeBookLinkHost(*m_app);
+  host.startProcess = [&argv](const std::vector<std::string>& a) {
+    argv = a;
+    return true;
+  };
+  view->SetLinkHost(host);
   QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
   QCoreApplication::processEvents();
   QCOMPARE(doc->GetSectionKey(), key);
@@ -175,6 +188,13 @@ void BookLinksTest::doubleClickFollowsTheLink() {
   if (shownPopup) {
     QVERIFY(shownPopup->windowTitle().endsWith(QLatin1String("Void")));
     shownPopup->close();
+  }
+  if (started.isEmpty()) {
+    QVERIFY(argv.empty());
+  } else {
+    QCOMPARE(argv.size(), size_t{2});
+    QCOMPARE(argv[0], std::string("xdg-open"));
+    QCOMPARE(QString::fromStdString(argv[1]), QDir(m_dir->filePath(QStringLiteral("links"))).canonicalPath() + "/" + started);
   }
   CChildFrame* pictureFrame = nullptr;
   for (CChildFrame* f : frame->GetChildFrames())
