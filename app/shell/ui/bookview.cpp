@@ -1,5 +1,8 @@
 #include "app/shell/ui/bookview.h"
 
+#include <QDateTime>
+#include <algorithm>
+
 #include "app/books/booknavigation.h"
 #include "app/shell/booksection.h"
 #include "app/shell/ui/placedocument.h"
@@ -7,17 +10,55 @@
 
 namespace klmw {
 
-CBookView::CBookView(BookOf bookOf, QWidget* parent) : CRtfView(parent), m_bookOf(std::move(bookOf)) {}
+namespace {
+// When any book view last handled an update.
+int64_t g_lastBookUpdate = CUpdateThrottle::kNever;
+
+int64_t NowMs() { return QDateTime::currentMSecsSinceEpoch(); }
+}  // namespace
+
+CBookView::CBookView(BookOf bookOf, QWidget* parent)
+    : CRtfView(parent), m_bookOf(std::move(bookOf)), m_throttle(g_lastBookUpdate) {
+  m_throttleTimer.setSingleShot(true);
+  connect(&m_throttleTimer, &QTimer::timeout, this, &CBookView::OnThrottleDue);
+}
 
 CBookView::~CBookView() = default;
 
 void CBookView::OnUpdate(platform::CView* sender, long hint, void* object) {
-  if (hint == CPlaceDocument::kHintFollow) return;
-  if (!m_reloading && (hint == CPlaceDocument::kHintPosition || !m_loaded)) {
+  if (hint == CPlaceDocument::kHintFollow || hint == 13 || hint == 14) return;
+  if (m_reloading || (hint == 0 && m_loaded)) {
+    CRtfView::OnUpdate(sender, hint, object);
+    return;
+  }
+  if (hint == CPlaceDocument::kHintGoToKey && object) {
+    auto* doc = dynamic_cast<CPlaceDocument*>(GetDocument());
+    const int key = *static_cast<const int*>(object);
+    // A new key comes back as a position hint, which reads the text.
+    if (doc && key != doc->GetSectionKey()) {
+      doc->GoToSection(doc->GetBookIndex(), key);
+      return;
+    }
+  }
+  if (!m_loaded || hint == 0 || hint == CPlaceDocument::kHintPosition || hint == CPlaceDocument::kHintReload ||
+      hint == CPlaceDocument::kHintGoToKey) {
     Reload();
     return;
   }
-  CRtfView::OnUpdate(sender, hint, object);
+  if (m_throttle.Admit(NowMs())) {
+    Reload();
+  } else if (!m_throttleTimer.isActive()) {
+    m_throttleTimer.start(static_cast<int>(std::max<int64_t>(1, m_throttle.GetDue() - NowMs())));
+  }
+}
+
+void CBookView::OnThrottleDue() {
+  if (m_throttle.Flush(NowMs())) {
+    Reload();
+  } else if (m_throttle.IsPending()) {
+    // Another view took the second meanwhile.
+    m_throttleTimer.start(static_cast<int>(std::max<int64_t>(1, m_throttle.GetDue() - NowMs())));
+  }
 }
 
 void CBookView::Reload() {

@@ -3,11 +3,13 @@
 // Bible windows keep the stand-in view until the Bible view exists.
 #pragma once
 
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/books/updatethrottle.h"
 #include "soltread.h"
 #include "textpane/ui/rtfview.h"
 
@@ -36,7 +38,9 @@ class CBookView : public textpane::CRtfView {
   ~CBookView() override;
 
   // A new position reads the text again; the text arriving (hint 0 while
-  // reading) is only laid out.
+  // reading) is only laid out. Other hints read the text again too, but a
+  // burst of them within a second only once more (the stamp is shared by
+  // every book view).
   void OnUpdate(platform::CView* sender, long hint, void* object) override;
 
   void SetLinkHost(CBookLinkHost host) { m_linkHost = std::move(host); }
@@ -48,6 +52,7 @@ class CBookView : public textpane::CRtfView {
 
  private:
   void Reload();
+  void OnThrottleDue();
 
   // Links: a double click follows one, a verse link shows its text on hover.
   void OnHyperlink(unsigned type, const char* target) override;
@@ -60,6 +65,8 @@ class CBookView : public textpane::CRtfView {
   int m_bookIndex = -1;  // the registry index m_section reads
   bool m_reloading = false;
   bool m_loaded = false;
+  CUpdateThrottle m_throttle;
+  QTimer m_throttleTimer;
 };
 
 }  // namespace klmw

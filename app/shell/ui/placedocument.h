@@ -19,6 +19,10 @@ class CPlaceDocument : public textpane::CRtfDoc {
   // Update hint sent when the reader scrolled into another section of the
   // text on show: the tree and the caption follow, the text stays.
   static constexpr long kHintFollow = 2;
+  // Book views: read the section again; go to the key (an int) the hint
+  // carries, then read. Hints 13 and 14 leave the text as it is.
+  static constexpr long kHintReload = 3;
+  static constexpr long kHintGoToKey = 7;
 
   int GetBookIndex() const { return m_bookIndex; }
   int GetSectionKey() const { return m_sectionKey; }
