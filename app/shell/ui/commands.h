@@ -74,6 +74,9 @@ enum ECommand {
   ID_PREVIOUS_SECTION = 32813,
   ID_NEXT_BOOK = 32814,
   ID_PREVIOUS_BOOK = 32815,
+  // Moving among the marks of the active text window.
+  ID_NEXT_MATCH = 32820,
+  ID_PREVIOUS_MATCH = 32821,
 };
 
 // The private messages of the main frame, now signals of the same meaning.

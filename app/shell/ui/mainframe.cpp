@@ -25,6 +25,7 @@
 #include "app/shell/ui/displayoptions.h"
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/icons.h"
+#include "app/shell/ui/matchcommands.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/qtext.h"
 #include "app/shell/ui/treebar.h"
@@ -64,6 +65,7 @@ CMainFrame::CMainFrame(const std::string& settingsPath, CDisplayOptions& options
 
   CreateMenus();
   CreateButtonBar();
+  new CMatchCommands(*this);
   CreateStatusBar();
 
   m_treeBar = new CTreeBar(this);
