@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "app/books/booknavigation.h"
 #include "app/shell/registry.h"
 #include "app/shell/settings.h"
 #include "app/shell/ui/qtext.h"
@@ -13,6 +14,10 @@ namespace klmw {
 namespace {
 constexpr int kBookRole = Qt::UserRole;
 constexpr int kKeyRole = Qt::UserRole + 1;
+// A book's sections: the key a node's children are read from (-1 for the
+// book's top level), absent on other nodes; and whether they were read.
+constexpr int kSectionsRole = Qt::UserRole + 2;
+constexpr int kFilledRole = Qt::UserRole + 3;
 }  // namespace
 
 CTreeBar::CTreeBar(QWidget* parent) : QDockWidget(tr("Books"), parent) {
@@ -33,6 +38,41 @@ CTreeBar::CTreeBar(QWidget* parent) : QDockWidget(tr("Books"), parent) {
   setMinimumWidth(kMinWidth);
   connect(m_books, &QTreeWidget::itemActivated, this,
           [this](QTreeWidgetItem* item, int) { OnItemActivated(item); });
+  connect(m_books, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { OnItemExpanded(item); });
+}
+
+CTreeBar::~CTreeBar() { CloseReaders(); }
+
+void CTreeBar::CloseReaders() {
+  for (auto& [index, book] : m_readers) {
+    if (book->IsOpen(SOLT_ALL_FILES)) book->Close(SOLT_ALL_FILES);
+  }
+  m_readers.clear();
+}
+
+cSOLTBook* CTreeBar::Reader(int bookIndex) {
+  auto it = m_readers.find(bookIndex);
+  if (it != m_readers.end()) return it->second.get();
+  const cSOLTBook* registered = m_registry ? m_registry->GetBook(bookIndex) : nullptr;
+  if (!registered) return nullptr;
+  return m_readers.emplace(bookIndex, std::make_unique<cSOLTBook>(*registered)).first->second.get();
+}
+
+void CTreeBar::OnItemExpanded(QTreeWidgetItem* item) {
+  if (!item || !item->data(0, kSectionsRole).isValid() || item->data(0, kFilledRole).toBool()) return;
+  item->setData(0, kFilledRole, true);
+  const int bookIndex = item->data(0, kBookRole).toInt();
+  cSOLTBook* book = Reader(bookIndex);
+  if (!book) return;
+  for (const cSectionsData& section : GetChildSections(*book, item->data(0, kSectionsRole).toInt())) {
+    auto* child = new QTreeWidgetItem(item, {FromLatin1252(section.GetName())});
+    child->setData(0, kBookRole, bookIndex);
+    child->setData(0, kKeyRole, section.GetSectionKey());
+    child->setData(0, kSectionsRole, section.GetSectionKey());
+    child->setChildIndicatorPolicy(HasChildSections(*book, section) ? QTreeWidgetItem::ShowIndicator
+                                                                    : QTreeWidgetItem::DontShowIndicator);
+  }
+  if (item->childCount() == 0) item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
 }
 
 void CTreeBar::SetDimensions(int width, int height) {
@@ -59,6 +99,8 @@ bool CTreeBar::WriteDimensions(const std::string& settingsPath) const {
 
 void CTreeBar::Rebuild(const CDataSetRegistry& registry) {
   m_books->clear();
+  CloseReaders();
+  m_registry = &registry;
   auto* root = new QTreeWidgetItem(m_books, {tr("Books on Disk")});
   root->setData(0, kBookRole, -1);
   const CBibleModuleList& modules = registry.GetBibleModules();
@@ -75,6 +117,10 @@ void CTreeBar::Rebuild(const CDataSetRegistry& registry) {
         child->setData(0, kBookRole, i);
         child->setData(0, kKeyRole, cumulative[static_cast<size_t>(b - 1)]);
       }
+    } else {
+      // A book's sections are read when its node first opens.
+      item->setData(0, kSectionsRole, -1);
+      item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
   }
   root->setExpanded(true);

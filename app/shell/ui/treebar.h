@@ -1,9 +1,14 @@
 // The docked tree bar: a tab control whose "Books" page lists the registered
-// books under "Books on Disk" (a Bible's books below it). Its width and height
+// books under "Books on Disk" (a Bible's books below it, a book's sections
+// read as their nodes open). Its width and height
 // are kept in [options] tree_dimentions.
 #pragma once
 
 #include <QDockWidget>
+#include <map>
+#include <memory>
+
+#include "soltread.h"
 
 class QTabWidget;
 class QTreeWidget;
@@ -18,6 +23,7 @@ class CTreeBar : public QDockWidget {
  public:
   static constexpr int kMinWidth = 30;
   explicit CTreeBar(QWidget* parent = nullptr);
+  ~CTreeBar() override;
 
   QTabWidget* GetTabs() const { return m_tabs; }
   QTreeWidget* GetBookTree() const { return m_books; }
@@ -39,9 +45,15 @@ class CTreeBar : public QDockWidget {
 
  private:
   void OnItemActivated(QTreeWidgetItem* item);
+  void OnItemExpanded(QTreeWidgetItem* item);
+  // The tree's own copy of registered book i, opened when first read.
+  cSOLTBook* Reader(int bookIndex);
+  void CloseReaders();
 
   QTabWidget* m_tabs;
   QTreeWidget* m_books;
+  const CDataSetRegistry* m_registry = nullptr;
+  std::map<int, std::unique_ptr<cSOLTBook>> m_readers;
   int m_width = 200;
   int m_height = 400;
 };

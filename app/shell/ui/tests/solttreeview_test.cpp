@@ -6,8 +6,10 @@
 #include <QtTest>
 #include <string>
 
+#include "app/shell/registry.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/solttreeview.h"
+#include "app/shell/ui/treebar.h"
 #include "soltread.h"
 #include "soltread/bookwriter.h"
 #include "soltread/indexwriters.h"
@@ -39,6 +41,7 @@ class SoltTreeViewTest : public QObject {
   void nodesFillAsTheyOpen();
   void choosingANodeOpensItsSection();
   void treeFollowsTheReadingAndTheHistory();
+  void treeBarReadsABooksSectionsAsTheyOpen();
 
  private:
   // Part One (area 1) holds Chapter 1 and Chapter 2, Chapter 2 holds
@@ -184,6 +187,38 @@ void SoltTreeViewTest::treeFollowsTheReadingAndTheHistory() {
   QVERIFY(m_doc->GoForward());
   QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("Part Two"));
   QCOMPARE(m_positionHints, 3);
+}
+
+void SoltTreeViewTest::treeBarReadsABooksSectionsAsTheyOpen() {
+  const QString ini = m_dir->filePath(QStringLiteral("KLMW.INI"));
+  QFile file(ini);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(QStringLiteral("[SOLTDATASETS]\nDATASETCOUNT=1\n[DATASET_1]\nDATASETNAME=Test\nBOOKCOUNT=1\n"
+                            "[BOOK_1_1]\nBOOKNAME=Test Book\nDEFPATH=%1\nBOOKID=42\nPUBLISHERID=7\n"
+                            "DEFMEDIATYPE=FIXED\n")
+                 .arg(m_dir->path())
+                 .toUtf8());
+  file.close();
+  CDataSetRegistry registry(ini.toStdString());
+  registry.LoadRegistry();
+  QCOMPARE(registry.GetBookCount(), 1);
+  CTreeBar bar;
+  bar.Rebuild(registry);
+  QTreeWidgetItem* book = bar.GetBookTree()->topLevelItem(0)->child(0);
+  QCOMPARE(book->text(0), QStringLiteral("Test Book"));
+  QCOMPARE(book->childCount(), 0);
+  QCOMPARE(book->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+  book->setExpanded(true);
+  QCOMPARE(Texts(book), (QStringList{QStringLiteral("Part One"), QStringLiteral("Part Two")}));
+  QCOMPARE(book->child(0)->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+  QCOMPARE(book->child(1)->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+  // Opening a section node opens its book there.
+  QSignalSpy opened(&bar, &CTreeBar::openBook);
+  book->child(0)->setExpanded(true);
+  QCOMPARE(Texts(book->child(0)), (QStringList{QStringLiteral("Chapter 1"), QStringLiteral("Chapter 2")}));
+  emit bar.GetBookTree()->itemActivated(book->child(0)->child(1), 0);
+  QCOMPARE(opened.count(), 1);
+  QCOMPARE(opened.first().value(1).toInt(), 2);
 }
 
 QTEST_MAIN(SoltTreeViewTest)
