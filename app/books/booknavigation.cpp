@@ -30,6 +30,14 @@ std::vector<cSectionsData> GetChildSections(cSOLTBook& book, int key) {
   std::vector<cSectionsData> children;
   if (!OpenBookForReading(book)) return children;
   try {
+    if (key == kGlossaryKey) {
+      for (int k = book.GetLastSectionKey() + 1; k <= book.GetLastKey(); ++k) {
+        cSectionsData entry;
+        if (book.GetEntry(k, entry) != 0) break;
+        children.push_back(entry);
+      }
+      return children;
+    }
     if (key < 0) {
       book.GetSectionsArray(0, children);
       return children;

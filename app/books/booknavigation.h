@@ -16,8 +16,13 @@ namespace klmw {
 // False when it cannot be opened.
 bool OpenBookForReading(cSOLTBook& book);
 
-// The child sections of section `key`, in order; a negative key stands for
-// the book's top level. Empty when the book cannot be read.
+// Keys that stand for a list of entries rather than one section.
+constexpr int kTopLevelKey = -1;
+constexpr int kGlossaryKey = -2;
+
+// The child sections of section `key`, in order; kTopLevelKey gives the
+// book's top-level sections, kGlossaryKey its glossary entries. Empty when
+// the book cannot be read.
 std::vector<cSectionsData> GetChildSections(cSOLTBook& book, int key);
 // Whether the section has a child the book can read (a tree node shows an
 // expand mark for it).

@@ -55,7 +55,8 @@ TEST_F(BookNavigation, ChildrenOfANodeAndWhetherItExpands) {
     int key;
     std::vector<std::string> children;
   } cases[] = {
-      {-1, {"Part One", "Part Two"}},  // the book's top level
+      {kTopLevelKey, {"Part One", "Part Two"}},
+      {kGlossaryKey, {"Word"}},
       {0, {"Chapter 1", "Chapter 2"}},
       {1, {}},
       {3, {}},  // the last section: the glossary is no child of it
@@ -74,7 +75,8 @@ TEST(BookNavigationEmpty, AnEmptyTopLevelGivesNoChildren) {
   viewable.SetHeaderArea("{\\rtf1");
   testbook::BookDir dir(viewable);  // a table of contents without sections
   cSOLTBook book = dir.MakeBook();
-  EXPECT_TRUE(GetChildSections(book, -1).empty());
+  EXPECT_TRUE(GetChildSections(book, kTopLevelKey).empty());
+  EXPECT_TRUE(GetChildSections(book, kGlossaryKey).empty());
   int key = -5;
   EXPECT_TRUE(StepSection(book, 0, -1, key));
   EXPECT_EQ(key, 0);

@@ -45,10 +45,25 @@ void CSoltTreeView::Rebuild(const CPlaceDocument& doc, const cSOLTBook& book) {
   m_selecting = true;
   clear();
   auto* root = new QTreeWidgetItem(this, {FromLatin1252(book.GetBookName())});
-  root->setData(0, kKeyRole, -1);
+  root->setData(0, kKeyRole, kTopLevelKey);
   root->setData(0, kFilledRole, false);
   root->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
   root->setExpanded(true);
+  // The glossary, when the book has one, is a list of its own below.
+  cSOLTBook* reader = m_book.get();
+  bool glossary = false;
+  if (OpenBookForReading(*reader)) {
+    try {
+      glossary = reader->GetLastKey() > reader->GetLastSectionKey();
+    } catch (const platform::FileException&) {
+    }
+  }
+  if (glossary) {
+    auto* node = new QTreeWidgetItem(this, {tr("Glossary")});
+    node->setData(0, kKeyRole, kGlossaryKey);
+    node->setData(0, kFilledRole, false);
+    node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+  }
   m_selecting = false;
 }
 
@@ -81,18 +96,25 @@ QTreeWidgetItem* CSoltTreeView::FindSection(int key) {
   // The section's ancestors, outermost last; a damaged table must not
   // make the walk endless.
   std::vector<int> path;
+  bool glossary = false;
   try {
     const int limit = m_book->GetLastKey() + 1;
+    glossary = key > m_book->GetLastSectionKey();
     for (int k = key; k >= 0 && static_cast<int>(path.size()) <= limit;) {
       cSectionsData entry;
       if (m_book->GetEntry(k, entry) != 0) return nullptr;
       path.push_back(k);
-      k = entry.GetParentKey();
+      k = glossary ? -1 : entry.GetParentKey();
     }
   } catch (const platform::FileException&) {
     return nullptr;
   }
   QTreeWidgetItem* item = root;
+  // Glossary entries stand in a list of their own.
+  if (glossary) {
+    item = topLevelItem(1);
+    if (!item) return nullptr;
+  }
   for (auto it = path.rbegin(); it != path.rend(); ++it) {
     ExpandItem(item);
     QTreeWidgetItem* found = nullptr;

@@ -76,6 +76,7 @@ void SoltTreeViewTest::WriteBook() {
   viewable.AddArea("\\soltstartlevel0 One\\par \\soltstartlevel1 C1\\par \\soltstartlevel2 C2\\par "
                    "\\soltstartlevel3 A\\par}");
   viewable.AddArea("\\soltstartlevel0 Two\\par}");
+  viewable.AddArea("\\soltstartlevel0 Word\\par}");
   const solt::cViewableWriter::sOutput out = viewable.Build();
   const QString dir = m_dir->path() + QStringLiteral("/");
   WriteBytes(dir + QStringLiteral("book.dat"), out.bookDat);
@@ -86,6 +87,7 @@ void SoltTreeViewTest::WriteBook() {
   sections.AddSection("Chapter 2", 2, 1, 2);
   sections.AddSection("Verse A", 3, 1, 3);
   sections.AddSection("Part Two", 1, 2, 0);
+  sections.AddGlossary("Word", 1, 3, 0);
   WriteBytes(dir + QStringLiteral("sections.idx"), sections.Build());
   solt::cConcordWriter concord(version);
   concord.AddLanguage(1033, {});
@@ -187,6 +189,14 @@ void SoltTreeViewTest::treeFollowsTheReadingAndTheHistory() {
   QVERIFY(m_doc->GoForward());
   QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("Part Two"));
   QCOMPARE(m_positionHints, 3);
+
+  // The glossary's list, below the book's sections.
+  QTreeWidgetItem* glossary = m_tree->topLevelItem(1);
+  QVERIFY(glossary);
+  QCOMPARE(glossary->childCount(), 0);
+  m_doc->FollowSection(5, "Test Book:Word");
+  QCOMPARE(Texts(glossary), QStringList{QStringLiteral("Word")});
+  QCOMPARE(m_tree->currentItem(), glossary->child(0));
 }
 
 void SoltTreeViewTest::treeBarReadsABooksSectionsAsTheyOpen() {
