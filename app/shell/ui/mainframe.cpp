@@ -90,8 +90,9 @@ CMainFrame::CMainFrame(const std::string& settingsPath, CDisplayOptions& options
 
 CMainFrame::~CMainFrame() {
   // The children go after the frame's own parts: nobody may hear of their
-  // activation any more.
+  // activation any more, nor of the focus changes their going makes.
   m_mdi->disconnect();
+  qDeleteAll(findChildren<CMatchCommands*>(Qt::FindDirectChildrenOnly));
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label, bool enabled,
