@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/ui/bookdir.h"
 #include "include/soltread.h"
 #include "platform/coding.h"
 #include "platform/cp1252.h"
@@ -41,34 +42,11 @@ struct Text {
   size_t visible = 0;
 };
 
-int ReadIdentity(const std::string& path, int& publisher, int& book) {
-  publisher = book = 0;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    unsigned char b[6];
-    if (std::fread(b, 1, 6, f) == 6) {
-      publisher = platform::DecodeFixed16(b + 2);
-      book = platform::DecodeFixed16(b + 4);
-    }
-    std::fclose(f);
-  }
-  return publisher;
-}
-
 // A book's largest area (header included), or with `whole` every area after
 // one header: the book's whole text as one document.
 std::string BookText(const std::string& dir, bool whole) {
-  int publisher = 0, id = 0;
-  ReadIdentity(dir + "book.dat", publisher, id);
   cSOLTBook book;
-  book.SetTextPath(dir.c_str());
-  book.SetIDXPath(dir.c_str());
-  book.SetDefPath(dir.c_str());
-  book.SetDefMediaType("FIXED");
-  book.SetRegMediaType("FIXED");
-  book.SetPublisherID(std::to_string(publisher).c_str());
-  book.SetBookID(std::to_string(id).c_str());
-  book.SetBookName(dir.c_str());
-  if (book.Open(SOLT_BOOK_DAT | SOLT_VIEWABLE_IDX) != SOLT_OK) return {};
+  if (!benchbooks::RegisteredBook(dir, book) || book.Open(SOLT_BOOK_DAT | SOLT_VIEWABLE_IDX) != SOLT_OK) return {};
   auto area = [&book](int k) {
     std::string text(book.GetViewableAreaSize(k), '\0');
     if (!text.empty()) book.GetViewableArea(k, text.data());

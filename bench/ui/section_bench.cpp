@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "app/shell/booksection.h"
+#include "bench/ui/bookdir.h"
 #include "include/soltread.h"
 #include "platform/coding.h"
 #include "platform/cp1252.h"
@@ -64,28 +65,6 @@ double MsSince(Clock::time_point start) {
 std::string Utf8(const std::string& cp1252) {
   const std::u16string u = platform::Cp1252ToUtf16(cp1252);
   return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size())).toStdString();
-}
-
-// The book as the registry would hand it over: registered, not yet open.
-bool RegisteredBook(const std::string& dir, cSOLTBook& book) {
-  int publisher = 0, id = 0;
-  FILE* f = std::fopen((dir + "book.dat").c_str(), "rb");
-  if (!f) return false;
-  unsigned char b[6];
-  if (std::fread(b, 1, 6, f) == 6) {
-    publisher = platform::DecodeFixed16(b + 2);
-    id = platform::DecodeFixed16(b + 4);
-  }
-  std::fclose(f);
-  book.SetTextPath(dir.c_str());
-  book.SetIDXPath(dir.c_str());
-  book.SetDefPath(dir.c_str());
-  book.SetDefMediaType("FIXED");
-  book.SetRegMediaType("FIXED");
-  book.SetPublisherID(std::to_string(publisher).c_str());
-  book.SetBookID(std::to_string(id).c_str());
-  book.SetBookName(dir.c_str());
-  return true;
 }
 
 struct Entry {
@@ -330,7 +309,7 @@ int main(int argc, char** argv) {
   for (const std::string& name : names) {
     cSOLTBook registered;
     const std::string dir = root + "/" + name + "/";
-    if (!RegisteredBook(dir, registered)) {
+    if (!benchbooks::RegisteredBook(dir, registered)) {
       std::printf("  %s: no book in %s\n", name.c_str(), dir.c_str());
       continue;
     }
