@@ -183,6 +183,13 @@ void CRtfView::SetTree(Node* root) {
   viewport()->update();
 }
 
+// The core with the document's current tree at the window's current size,
+// before anything asks it where things are.
+void CRtfView::ReadyCore() {
+  SyncDocument();
+  m_core.Resize(viewport()->width(), viewport()->height());
+}
+
 void CRtfView::Relayout() {
   m_core.Resize(viewport()->width(), viewport()->height());
   UpdateScrollBars();
@@ -202,34 +209,29 @@ void CRtfView::SetCaretPos(long pos) {
 }
 
 void CRtfView::ScrollToLevel(int level) {
-  SyncDocument();
-  m_core.Resize(viewport()->width(), viewport()->height());
+  ReadyCore();
   Apply(m_core.ScrollToLevel(level));
   // At once: the level the owner asked for is on show before it goes on.
   viewport()->repaint();
 }
 
 void CRtfView::FirstSearchMatch(int level) {
-  SyncDocument();
-  m_core.Resize(viewport()->width(), viewport()->height());
+  ReadyCore();
   Apply(m_core.FirstSearchMatch(level));
 }
 
 void CRtfView::LastSearchMatch(int level) {
-  SyncDocument();
-  m_core.Resize(viewport()->width(), viewport()->height());
+  ReadyCore();
   Apply(m_core.LastSearchMatch(level));
 }
 
 void CRtfView::NextSearchMatch(int level) {
-  SyncDocument();
-  m_core.Resize(viewport()->width(), viewport()->height());
+  ReadyCore();
   Apply(m_core.NextSearchMatch(level));
 }
 
 void CRtfView::PreviousSearchMatch(int level) {
-  SyncDocument();
-  m_core.Resize(viewport()->width(), viewport()->height());
+  ReadyCore();
   Apply(m_core.PreviousSearchMatch(level));
 }
 
@@ -244,14 +246,12 @@ bool CRtfView::IsPreviousSearchMatch(int level) {
 }
 
 void CRtfView::GoToMarkNumber(int level, int n) {
-  SyncDocument();
-  m_core.Resize(viewport()->width(), viewport()->height());
+  ReadyCore();
   Apply(m_core.GoToMarkNumber(level, n));
 }
 
 int CRtfView::TopLevel() {
-  SyncDocument();
-  m_core.Resize(viewport()->width(), viewport()->height());
+  ReadyCore();
   return m_core.TopLevel();
 }
 

@@ -128,6 +128,7 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
 
  private:
   void SyncDocument();
+  void ReadyCore();
   void Apply(const CRtfViewCore::Scroll& s);
   void UpdateScrollBars();
   void OnVerticalAction(int action);
