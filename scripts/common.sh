@@ -58,7 +58,7 @@ build_sample_library() {
 # Spurgeon's Treasury of David)
 # imported from Debian's SWORD packages by bookimport and compiled into SOLT
 # books, each in $2/<folder> as data/reference-library.ini names it (the build
-# tree is $1). Books already built are kept; delete a book's folder to build it anew.
+# tree is $1). A book is built again when bookimport is newer than it.
 REFERENCE_PACKAGES=(pkg-config libsword-dev sword-dict-naves sword-comm-mhcc sword-dict-strongs-greek
                     sword-dict-strongs-hebrew sword-comm-tdavid)
 build_reference_books() {
@@ -68,7 +68,7 @@ build_reference_books() {
   mkdir -p "$library/source"
   local kind
   for kind in naves mhcc strongs-greek strongs-hebrew tdavid; do
-    [ -f "$library/$kind/book.dat" ] && continue
+    [ "$library/$kind/book.dat" -nt "$build/bin/bookimport" ] && continue
     echo "== importing $kind from its SWORD module"
     "$build/bin/bookimport" "$kind" "$library/source/$kind" --book "$library/$kind" >/dev/null
   done

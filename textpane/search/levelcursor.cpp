@@ -21,6 +21,8 @@ LevelCursor::LevelCursor(const CRtfDoc& doc, int32_t level) : m_level(level) {
 
 unsigned char LevelCursor::Char() const { return static_cast<unsigned char>(m_paragraph->Text()[m_offset]); }
 
+const char* LevelCursor::RunChars() const { return m_paragraph->Text().data() + m_offset; }
+
 void LevelCursor::Advance(size_t n) {
   if (!m_paragraph) return;
   m_offset += n;

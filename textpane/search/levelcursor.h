@@ -27,12 +27,17 @@ class LevelCursor {
   // Characters of the current run from here to its end.
   size_t LeftInRun() const { return m_left; }
 
+  // The characters of the current run from here on (LeftInRun() of them),
+  // for walks that look at many characters of one format.
+  const char* RunChars() const;
+
   void Next() { Advance(1); }
+  // n characters on; n must not exceed LeftInRun().
+  void Skip(size_t n) { Advance(n); }
   // To the first character of the next run.
   void NextRun() { Advance(m_left); }
 
  private:
-  // n must not exceed m_left.
   void Advance(size_t n);
   // Takes up the run at m_run of m_paragraph, moving on past empty runs and
   // paragraph ends; ends the walk at a character of another level.

@@ -7,10 +7,10 @@
 namespace textpane {
 namespace {
 
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 // Letters and digits of Windows-1252.
-bool IsWordChar(unsigned char c) {
+constexpr bool IsWordCharSlow(unsigned char c) {
   if (IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
   if (c >= 0xC0) return c != 0xD7 && c != 0xF7;
   switch (c) {
@@ -21,6 +21,14 @@ bool IsWordChar(unsigned char c) {
       return false;
   }
 }
+
+constexpr std::array<bool, 256> kWordChars = [] {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = IsWordCharSlow(static_cast<unsigned char>(c));
+  return t;
+}();
+
+bool IsWordChar(unsigned char c) { return kWordChars[c]; }
 
 // Characters that always end a word.
 bool IsBreak(unsigned char c) {
@@ -53,8 +61,22 @@ bool AtWordEnd(const LevelCursor& c, unsigned char word) {
   return true;
 }
 
+// The walks below look at a run's characters directly: within a run the
+// format, and so whether a character is skipped or in another state, stays.
 void SkipToWordChar(LevelCursor& c) {
-  while (!c.AtEnd() && (IsSkipped(c.Format()) || !IsWordChar(c.Char()))) c.Next();
+  while (!c.AtEnd()) {
+    const size_t n = c.LeftInRun();
+    if (!IsSkipped(c.Format())) {
+      const char* s = c.RunChars();
+      size_t i = 0;
+      while (i < n && !IsWordChar(static_cast<unsigned char>(s[i]))) ++i;
+      if (i < n) {
+        c.Skip(i);
+        return;
+      }
+    }
+    c.Skip(n);
+  }
 }
 
 // From a word end to the next word of a phrase. The walk may not leave the
@@ -83,14 +105,24 @@ void AdvanceWord(LevelCursor& c) {
   }
   bool afterDigit = false;
   while (!OutsideWord(c, word)) {
-    const unsigned char ch = c.Char();
-    if (ch == ',') {
-      if (!afterDigit) return;
-      LevelCursor n = c;
-      n.Next();
-      if (OutsideWord(n, word) || !IsDigit(n.Char())) return;
+    const char* s = c.RunChars();
+    const size_t n = c.LeftInRun();
+    size_t i = 0;
+    for (; i < n; ++i) {
+      const unsigned char ch = static_cast<unsigned char>(s[i]);
+      if (IsBreak(ch) || ch == ',') break;
+      afterDigit = IsDigit(ch);
     }
-    afterDigit = IsDigit(ch);
+    if (i > 0) {
+      c.Skip(i);
+      continue;
+    }
+    // A "," (a break ends the loop above): it stays in a number only.
+    if (c.Char() != ',' || !afterDigit) return;
+    LevelCursor n2 = c;
+    n2.Next();
+    if (OutsideWord(n2, word) || !IsDigit(n2.Char())) return;
+    afterDigit = false;
     c.Next();
   }
 }
@@ -104,6 +136,7 @@ bool SameChar(unsigned char p, unsigned char t, bool matchCase) {
 }  // namespace
 
 PhraseMatcher::PhraseMatcher(const std::vector<std::string>& phrases, bool matchCase) : m_matchCase(matchCase) {
+  m_starts.fill(false);
   for (const std::string& phrase : phrases) {
     std::string p;
     for (char ch : phrase) {
@@ -112,6 +145,13 @@ PhraseMatcher::PhraseMatcher(const std::vector<std::string>& phrases, bool match
     }
     if (!p.empty() && p.back() == ' ') p.pop_back();
     // An empty phrase is kept so that the others keep their order, but it never matches.
+    if (!p.empty()) {
+      const unsigned char first = static_cast<unsigned char>(p[0]);
+      for (int ch = 0; ch < 256; ++ch) {
+        if (first == '?' || first == '*' || SameChar(first, static_cast<unsigned char>(ch), matchCase))
+          m_starts[static_cast<size_t>(ch)] = true;
+      }
+    }
     m_phrases.push_back(std::move(p));
   }
 }
@@ -171,10 +211,39 @@ bool PhraseMatcher::MatchAt(LevelCursor& at, const std::string& p, TextPos& begi
   return true;
 }
 
+size_t PhraseMatcher::PassOverWords(LevelCursor& c) const {
+  const CharFormat& f = c.Format();
+  if (f.concordance == kConcordanceOutside || IsSkipped(f)) return 0;
+  const auto* s = reinterpret_cast<const unsigned char*>(c.RunChars());
+  const size_t n = c.LeftInRun();
+  size_t done = 0;  // where the words passed over end
+  for (size_t i = 0; i < n && !m_starts[s[i]];) {
+    // The word, as AdvanceWord walks it.
+    bool afterDigit = false;
+    for (; i < n; ++i) {
+      const unsigned char ch = s[i];
+      if (IsBreak(ch)) break;
+      if (ch == ',' && (!afterDigit || i + 1 >= n || !IsDigit(s[i + 1]))) break;
+      afterDigit = IsDigit(ch);
+    }
+    // A word (or a "," that may keep a number whole) reaching the run's end
+    // is left to the character walk.
+    if (i >= n || (s[i] == ',' && i + 1 >= n)) break;
+    while (i < n && !IsWordChar(s[i])) ++i;
+    done = i;
+  }
+  c.Skip(done);
+  return done;
+}
+
 void PhraseMatcher::Scan(const CRtfDoc& doc, int32_t level, const std::function<bool(TextPos, TextPos)>& found) const {
   LevelCursor cur(doc, level);
   SkipToWordChar(cur);
   while (!cur.AtEnd()) {
+    if (PassOverWords(cur)) {
+      SkipToWordChar(cur);
+      continue;
+    }
     bool matched = false;
     for (const std::string& p : m_phrases) {
       TextPos begin = 0;

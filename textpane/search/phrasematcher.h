@@ -5,6 +5,7 @@
 // key) or at any word inside a span, and never leaves the span it began in.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <set>
 #include <string>
@@ -34,8 +35,15 @@ class PhraseMatcher {
   using Failures = std::set<std::tuple<TextPos, size_t, unsigned char>>;
   bool MatchFrom(LevelCursor& c, const std::string& p, size_t i, unsigned char word, Failures& failed) const;
 
+  // Inside a span a match starts at the word's first character, so most
+  // words are passed over by it: moves c past the words of its run that no
+  // phrase starts with, and says how far.
+  size_t PassOverWords(LevelCursor& c) const;
+
   std::vector<std::string> m_phrases;  // spaces collapsed, empty ones dropped
   bool m_matchCase;
+  // The characters some phrase can start with.
+  std::array<bool, 256> m_starts;
 };
 
 }  // namespace textpane
