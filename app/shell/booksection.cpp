@@ -1,6 +1,7 @@
 #include "app/shell/booksection.h"
 
 #include "platform/file.h"
+#include "platform/messages.h"
 
 namespace klmw {
 
@@ -22,14 +23,20 @@ bool CBookSection::OpenBook() {
 bool CBookSection::Prepare(int key) {
   if (!OpenBook()) return false;
   try {
-    if (!m_book.IsValidKey(key)) key = 0;
+    // The glossary's own key stands for its first entry, when it has one.
+    if (!m_book.IsValidKey(key))
+      key = key == kFirstGlossaryEntry && m_book.GetLastKey() > m_book.GetLastSectionKey() ? m_book.GetLastSectionKey() + 1
+                                                                                          : 0;
     cSectionsData entry;
-    if (m_book.GetEntry(key, entry) != 0) return false;
-    m_entry = entry;
+    if (m_book.GetEntry(key, entry) == 0) {
+      m_entry = entry;
+      m_glossary = entry.GetSectionKey() > m_book.GetLastSectionKey();
+      return true;
+    }
   } catch (const platform::FileException&) {
-    return false;
   }
-  return true;
+  platform::MessageBox("Could not get a book section entry.\n");
+  return false;
 }
 
 void CBookSection::Stream(textpane::CRtfDoc& doc) {

@@ -20,14 +20,20 @@ class CBookSection {
   CBookSection(const CBookSection&) = delete;
   CBookSection& operator=(const CBookSection&) = delete;
 
+  // The key that stands for the first glossary entry.
+  static constexpr int kFirstGlossaryEntry = -2;
+
   // Finds section `key` (the first section for a key the book does not
-  // have). False when the book cannot be opened or the entry not read.
+  // have). False when the book cannot be opened or the entry not read; the
+  // user is told of the latter.
   bool Prepare(int key);
   // Reads the section Prepare found into doc, replacing its text.
   void Stream(textpane::CRtfDoc& doc);
 
   // The section last prepared.
   const cSectionsData& GetEntry() const { return m_entry; }
+  // Whether it is an entry of the book's glossary.
+  bool IsGlossaryEntry() const { return m_glossary; }
   // The level its text starts at inside its area.
   int GetLevelCount() const { return m_entry.GetLevelCount(); }
   const std::string& GetBookName() const { return m_bookName; }
@@ -41,6 +47,7 @@ class CBookSection {
   cSOLTBook m_book;
   std::string m_bookName;
   cSectionsData m_entry;
+  bool m_glossary = false;
   bool m_firstChunk = false;
   long m_chunkSize = 0;
 };

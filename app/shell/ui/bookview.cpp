@@ -79,7 +79,15 @@ void CBookView::Reload() {
     return;
   }
   // Before the text arrives, so that the frame's caption follows with it.
-  doc->SetTitle(book->GetBookName() + ":" + m_section->GetEntry().GetName());
+  const std::string title = book->GetBookName() + ":" + m_section->GetEntry().GetName();
+  // A key the book does not have, or the glossary's own, becomes the
+  // section shown, so that the tree and the history name it.
+  doc->NoteTreeMode(m_section->IsGlossaryEntry() ? 1 : 0);
+  if (m_section->GetEntry().GetSectionKey() != doc->GetSectionKey()) {
+    doc->FollowSection(m_section->GetEntry().GetSectionKey(), title);
+  } else {
+    doc->SetTitle(title);
+  }
   m_reloading = true;
   m_section->Stream(*doc);
   m_reloading = false;

@@ -74,6 +74,8 @@ enum ECommand {
   ID_PREVIOUS_SECTION = 32813,
   ID_NEXT_BOOK = 32814,
   ID_PREVIOUS_BOOK = 32815,
+  // Book windows: the tree between the sections and the glossary.
+  ID_TREE_GLOSSARY = 32816,
   // Moving among the marks of the active text window.
   ID_NEXT_MATCH = 32820,
   ID_PREVIOUS_MATCH = 32821,

@@ -216,6 +216,9 @@ void CMainFrame::CreateMenus() {
     connect(AddCommand(go, id, tr(step.label), false, step.shortcut), &QAction::triggered, this,
             [this, id] { emit bookStepRequested(id); });
   }
+  QAction* glossary = AddCommand(go, ID_TREE_GLOSSARY, tr("G&lossary"), false, QKeySequence(Qt::CTRL | Qt::Key_L));
+  glossary->setCheckable(true);
+  connect(glossary, &QAction::triggered, this, &CMainFrame::OnToggleGlossary);
   go->addSeparator();
   QMenu* marks = go->addMenu(tr("Book&marks"));
   AddCommand(marks, ID_BOOKMARK_ADD, tr("&Add Bookmark"), false, QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -430,6 +433,13 @@ void CMainFrame::OnHistoryStep(bool back) {
   UpdateButtonBar();
 }
 
+void CMainFrame::OnToggleGlossary(bool on) {
+  CPlaceDocument* doc = GetActiveDocument();
+  if (!doc || IsBible(*doc)) return;
+  doc->SetTreeMode(on ? 1 : 0);
+  UpdateButtonBar();
+}
+
 void CMainFrame::OnBibleViews() {
   CBibleViewsDialog dialog(this);
   bool wasSuppressed = m_options.m_suppressFootnotes;
@@ -524,9 +534,10 @@ void CMainFrame::UpdateButtonBar() {
   CPlaceDocument* book = doc && !IsBible(*doc) ? doc : nullptr;
   m_commands.value(ID_BACK)->setEnabled(book && book->CanGoBack());
   m_commands.value(ID_FORWARD)->setEnabled(book && book->CanGoForward());
-  for (int id : {ID_NEXT_SECTION, ID_PREVIOUS_SECTION, ID_NEXT_BOOK, ID_PREVIOUS_BOOK}) {
+  for (int id : {ID_NEXT_SECTION, ID_PREVIOUS_SECTION, ID_NEXT_BOOK, ID_PREVIOUS_BOOK, ID_TREE_GLOSSARY}) {
     m_commands.value(id)->setEnabled(book != nullptr);
   }
+  m_commands.value(ID_TREE_GLOSSARY)->setChecked(book && book->GetTreeMode() == 1);
   if (doc && !IsBible(*doc)) doc = nullptr;
   const int modeIds[] = {ID_PAGE_DOWN_MODE0, ID_PAGE_DOWN_GROUP, ID_PAGE_DOWN_CHAPTER, ID_PAGE_DOWN_BOOK};
   const int modes[] = {0, 1, 3, 4};

@@ -115,6 +115,8 @@ class CMainFrame : public QMainWindow {
   void OnToggleScroll();
   // Back or forward through the active book window's history.
   void OnHistoryStep(bool back);
+  // Book windows: the glossary (on) or the sections (off).
+  void OnToggleGlossary(bool on);
   void OnSubWindowActivated(QMdiSubWindow* window);
   void UpdateButtonBar();
   void UpdateViewCommands();

@@ -38,6 +38,15 @@ void CPlaceDocument::FollowSection(int key, const std::string& title) {
   UpdateAllViews(nullptr, kHintFollow);
 }
 
+int CPlaceDocument::SetTreeMode(int mode) {
+  const int left = m_treeMode;
+  mode = mode ? 1 : 0;
+  m_modeKeys[left] = m_sectionKey;
+  m_treeMode = mode;
+  GoToSection(m_bookIndex, m_modeKeys[mode]);
+  return left;
+}
+
 bool CPlaceDocument::GoBack() {
   CBookPlace to;
   if (!m_history.Back({m_bookIndex, m_sectionKey}, to)) return false;

@@ -40,6 +40,15 @@ class CPlaceDocument : public textpane::CRtfDoc {
   void GoToSection(int bookIndex, int key);
   // The reading moved on to `key` within the text on show; titled `title`.
   void FollowSection(int key, const std::string& title);
+  // The tree shows the book's sections (mode 0) or its glossary (mode 1);
+  // each mode keeps the key last read in it, and a mode first entered goes
+  // to the book's start or its first glossary entry. Returns the mode left.
+  int SetTreeMode(int mode);
+  int GetTreeMode() const { return m_treeMode; }
+  // The window shows a glossary entry (1) or a section (0), however it got
+  // there: the mode follows without moving.
+  void NoteTreeMode(int mode) { m_treeMode = mode ? 1 : 0; }
+
   bool GoBack();
   bool GoForward();
   bool CanGoBack() const { return m_history.CanGoBack(); }
@@ -52,6 +61,8 @@ class CPlaceDocument : public textpane::CRtfDoc {
   std::string m_searchString = " ";
   int m_pageDownMode = 4;
   CBookHistory m_history;
+  int m_treeMode = 0;
+  int m_modeKeys[2] = {0, kGlossaryKey};
 };
 
 }  // namespace klmw

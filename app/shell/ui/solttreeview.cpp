@@ -6,6 +6,7 @@
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/qtext.h"
 #include "platform/file.h"
+#include "platform/messages.h"
 
 namespace klmw {
 
@@ -68,7 +69,11 @@ void CSoltTreeView::Rebuild(const CPlaceDocument& doc, const cSOLTBook& book) {
 }
 
 void CSoltTreeView::ExpandItem(QTreeWidgetItem* item, int depth) {
-  if (!item || !m_book || depth <= 0) return;
+  if (!item || depth <= 0) return;
+  if (!m_book) {
+    platform::MessageBox("Got a m_pCurrentBook NULL");
+    return;
+  }
   if (!item->data(0, kFilledRole).toBool()) {
     item->setData(0, kFilledRole, true);
     const std::vector<cSectionsData> children = GetChildSections(*m_book, item->data(0, kKeyRole).toInt());

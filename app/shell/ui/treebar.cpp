@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "app/bible/booknames.h"
 #include "app/books/booknavigation.h"
 #include "app/shell/registry.h"
 #include "app/shell/settings.h"
@@ -113,7 +114,9 @@ void CTreeBar::Rebuild(const CDataSetRegistry& registry) {
     if (const CBibleModule* bible = modules.Find(book->GetBookName())) {
       const std::vector<int>& cumulative = bible->GetCumulative();
       for (int b = 1; b <= bible->GetBookCount(); ++b) {
-        auto* child = new QTreeWidgetItem(item, {FromLatin1252(bible->GetBookLabel(b))});
+        // The canonical books by the program's own names (Spanish for "RVR").
+        const std::string name = b <= kBibleBookCount ? GetBookName(book->GetBookName(), b) : bible->GetBookLabel(b);
+        auto* child = new QTreeWidgetItem(item, {FromLatin1252(name)});
         child->setData(0, kBookRole, i);
         child->setData(0, kKeyRole, cumulative[static_cast<size_t>(b - 1)]);
       }

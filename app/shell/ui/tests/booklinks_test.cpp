@@ -21,6 +21,7 @@
 #include "soltread/bookwriter.h"
 #include "soltread/indexwriters.h"
 #include "textpane/model/linktarget.h"
+#include "tools/biblebuilder/biblebuilder.h"
 
 using namespace klmw;
 
@@ -47,7 +48,8 @@ void WriteBook(const QString& dir) {
       "\\soltlink Secrets{\\soltlinkto2 \"../../etc/passwd\" \"x\"}\\par "
       "\\soltlink Void{\\soltlinkto1 void}\\par "
       "\\soltlink Eden{\\soltlinkto2 \"EDEN.PNG\" \"The Garden\"}\\par "
-      "\\soltlink Talk{\\soltlinkto2 \"talk.mp3\" \"A talk\"}\\par }");
+      "\\soltlink Talk{\\soltlinkto2 \"talk.mp3\" \"A talk\"}\\par "
+      "\\soltlink Light{\\soltlinkto4 1 1:3}\\par }");
   viewable.AddArea("\\soltstartlevel0 The next section\\par }");
   viewable.AddArea("\\soltstartlevel0 Without form\\par }");
   solt::cViewableWriter::sOutput out = viewable.Build();
@@ -75,6 +77,8 @@ class BookLinksTest : public QObject {
   void cleanup();
   void doubleClickFollowsTheLink_data();
   void doubleClickFollowsTheLink();
+  void verseLinkShowsTheVerseInTheKJSWindow();
+  void glossaryModeKeepsAPlaceInEachList();
 
  private:
   // The viewport point of the link to target, or (-1, -1).
@@ -99,12 +103,20 @@ void BookLinksTest::init() {
   picture.fill(Qt::darkGreen);
   QVERIFY(picture.save(book + QStringLiteral("/eden.png")));
   WriteBytes(book + QStringLiteral("/talk.mp3"), "ID3");
+  // The Bible verse links go to, beside the folder its registration names.
+  CBibleBuilder kjs;
+  kjs.SetCode("KJS");
+  kjs.SetName("King James");
+  std::string error;
+  for (int v = 1; v <= 3; ++v) QVERIFY(kjs.AddVerse(1, 1, v, "Verse " + std::to_string(v) + ".", error));
+  QVERIFY2(kjs.Write(m_dir->path().toStdString(), error), error.c_str());
   const std::string ini = m_dir->filePath(QStringLiteral("KLMW.INI")).toStdString();
   const struct {
     const char *section, *key;
     std::string value;
   } entries[] = {
-      {"SOLTDATASETS", "DATASETCOUNT", "1"}, {"DATASET_1", "BOOKCOUNT", "1"},
+      {"SOLTDATASETS", "DATASETCOUNT", "1"}, {"DATASET_1", "BOOKCOUNT", "2"},
+      {"BOOK_1_2", "BOOKNAME", "KJS"},        {"BOOK_1_2", "DEFPATH", m_dir->filePath(QStringLiteral("KJS")).toStdString()},
       {"BOOK_1_1", "BOOKNAME", "Links"},      {"BOOK_1_1", "DEFPATH", book.toStdString()},
       {"BOOK_1_1", "BOOKID", "42"},           {"BOOK_1_1", "PUBLISHERID", "7"},
   };
@@ -205,6 +217,53 @@ void BookLinksTest::doubleClickFollowsTheLink() {
     auto* shownPicture = pictureFrame->findChild<CPictureView*>();
     QVERIFY(shownPicture && shownPicture->HasPicture());
   }
+}
+
+void BookLinksTest::verseLinkShowsTheVerseInTheKJSWindow() {
+  CChildFrame* window = m_app->OpenBook(0, 0);
+  QVERIFY(window);
+  auto* view = window->findChild<CBookView*>();
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+  QPoint at;
+  QTRY_VERIFY((at = FindLink(*view, "1 1:3")).x() >= 0);
+  view->SetLinkHost(MakeBookLinkHost(*m_app));
+  // Twice: the first opens the Bible's window, the second finds it.
+  for (int i = 0; i < 2; ++i) {
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    QList<CChildFrame*> bibles;
+    for (CChildFrame* f : m_app->GetMainFrame()->GetChildFrames()) {
+      auto* doc = dynamic_cast<CPlaceDocument*>(f->GetDocument());
+      if (doc && doc->GetBookIndex() == 1) bibles.append(f);
+    }
+    QCOMPARE(bibles.size(), 1);
+    QCOMPARE(dynamic_cast<CPlaceDocument*>(bibles[0]->GetDocument())->GetSectionKey(), 2);
+    m_app->GetMainFrame()->GetMdiArea()->setActiveSubWindow(window);
+  }
+  QVERIFY(m_messages->m_shown.empty());
+}
+
+// The glossary mode goes to the first glossary entry, the sections mode back
+// to the section left, and each is found again where it was left.
+void BookLinksTest::glossaryModeKeepsAPlaceInEachList() {
+  CChildFrame* window = m_app->OpenBook(0, 1);
+  QVERIFY(window);
+  auto* doc = dynamic_cast<CPlaceDocument*>(window->GetDocument());
+  QCOMPARE(doc->GetSectionKey(), 1);
+  const struct {
+    int mode, key;
+    const char* title;
+  } steps[] = {{1, 2, "Links:Void"}, {0, 1, "Links:Next"}, {1, 2, "Links:Void"}};
+  for (const auto& s : steps) {
+    doc->SetTreeMode(s.mode);
+    QCOMPARE(doc->GetTreeMode(), s.mode);
+    QCOMPARE(doc->GetSectionKey(), s.key);
+    QCOMPARE(QString::fromStdString(doc->GetTitle()), QString::fromLatin1(s.title));
+  }
+  QVERIFY(doc->GoBack());
+  QCOMPARE(doc->GetSectionKey(), 1);
+  QCOMPARE(doc->GetTreeMode(), 0);
+  QVERIFY(m_messages->m_shown.empty());
 }
 
 QTEST_MAIN(BookLinksTest)
