@@ -12,9 +12,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/bible/biblemodule.h"
-#include "app/bible/biblewordlist.h"
-#include "app/bible/hitset.h"
+#include "biblefile/biblemodule.h"
+#include "biblefile/biblewordlist.h"
+#include "biblefile/hitset.h"
 #include "platform/file.h"
 
 namespace {

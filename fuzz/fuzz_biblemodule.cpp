@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/bible/biblemodule.h"
+#include "biblefile/biblemodule.h"
 #include "fuzz/fuzzsupport.h"
 #include "platform/file.h"
 #include "platform/volumes.h"

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/bible/biblemodule.h"
+#include "biblefile/biblemodule.h"
 #include "app/books/linkresolver.h"
 #include "fuzz/fuzzsupport.h"
 #include "soltread/indexwriters.h"

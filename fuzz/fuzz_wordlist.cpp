@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/bible/biblewordlist.h"
-#include "app/bible/wordmatch.h"
+#include "biblefile/biblewordlist.h"
+#include "biblefile/wordmatch.h"
 #include "fuzz/fuzzsupport.h"
 #include "platform/coding.h"
 #include "platform/file.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/bible/biblemodule.h"
+#include "biblefile/biblemodule.h"
 #include "platform/file.h"
 
 namespace klmw {

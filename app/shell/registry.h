@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/bible/biblemodule.h"
+#include "biblefile/biblemodule.h"
 #include "soltread.h"
 
 namespace klmw {

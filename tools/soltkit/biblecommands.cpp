@@ -4,11 +4,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/bible/biblemodule.h"
-#include "app/bible/biblewordlist.h"
+#include "biblefile/biblemodule.h"
+#include "biblefile/biblewordlist.h"
 #include "platform/file.h"
 #include "platform/messages.h"
-#include "tools/biblebuilder/biblebuilder.h"
+#include "biblefile/biblebuilder.h"
 #include "tools/soltkit/args.h"
 #include "tools/soltkit/commands.h"
 

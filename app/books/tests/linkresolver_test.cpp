@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/bible/biblemodule.h"
-#include "app/bible/tests/biblefixture.h"
+#include "biblefile/biblemodule.h"
+#include "biblefile/tests/biblefixture.h"
 #include "app/books/linkresolver.h"
 #include "soltread/tests/testbook.h"
 

@@ -11,7 +11,7 @@
 #include "platform/messages.h"
 #include "platform/profile.h"
 #include "soltread/bookwriter.h"
-#include "tools/biblebuilder/biblebuilder.h"
+#include "biblefile/biblebuilder.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "app/shell/tests/shelltest.h"
 #include "platform/messages.h"
 #include "platform/profile.h"
-#include "tools/biblebuilder/biblebuilder.h"
+#include "biblefile/biblebuilder.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app/shell/ui/plaintreeview.h"
 
-#include "app/bible/biblemodule.h"
+#include "biblefile/biblemodule.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/qtext.h"
 

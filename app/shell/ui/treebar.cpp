@@ -4,7 +4,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
-#include "app/bible/booknames.h"
+#include "biblefile/booknames.h"
 #include "app/books/booknavigation.h"
 #include "app/shell/registry.h"
 #include "app/shell/settings.h"

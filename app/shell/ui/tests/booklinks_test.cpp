@@ -21,7 +21,7 @@
 #include "soltread/bookwriter.h"
 #include "soltread/indexwriters.h"
 #include "textpane/model/linktarget.h"
-#include "tools/biblebuilder/biblebuilder.h"
+#include "biblefile/biblebuilder.h"
 
 using namespace klmw;
 

@@ -1,6 +1,6 @@
-#include "app/bible/booknames.h"
+#include "biblefile/booknames.h"
 
-#include "app/bible/biblemodule.h"
+#include "biblefile/biblemodule.h"
 
 namespace klmw {
 namespace {

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/bible/hitset.h"
+#include "biblefile/hitset.h"
 
 namespace platform {
 class File;

@@ -1,4 +1,4 @@
-#include "app/bible/wordmatch.h"
+#include "biblefile/wordmatch.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,12 +6,12 @@
 #include <set>
 #include <sstream>
 
-#include "app/bible/biblemodule.h"
-#include "app/bible/tests/biblefixture.h"
-#include "app/bible/versetext.h"
+#include "biblefile/biblemodule.h"
+#include "biblefile/tests/biblefixture.h"
+#include "biblefile/versetext.h"
 #include "platform/dbf.h"
 #include "platform/file.h"
-#include "tools/biblebuilder/biblebuilder.h"
+#include "biblefile/biblebuilder.h"
 #include "tools/tests/runprogram.h"
 
 namespace {

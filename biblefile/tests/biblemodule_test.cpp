@@ -1,10 +1,10 @@
 // Bible modules: places, verse texts, cleaning, damaged files, missing texts.
 #include <gtest/gtest.h>
 
-#include "app/bible/biblemodule.h"
-#include "app/bible/booknames.h"
-#include "app/bible/tests/biblefixture.h"
-#include "app/bible/versetext.h"
+#include "biblefile/biblemodule.h"
+#include "biblefile/booknames.h"
+#include "biblefile/tests/biblefixture.h"
+#include "biblefile/versetext.h"
 #include "platform/file.h"
 #include "platform/messages.h"
 #include "platform/volumes.h"

@@ -2,9 +2,9 @@
 // matching of search words in a displayed verse.
 #include <gtest/gtest.h>
 
-#include "app/bible/biblewordlist.h"
-#include "app/bible/tests/biblefixture.h"
-#include "app/bible/wordmatch.h"
+#include "biblefile/biblewordlist.h"
+#include "biblefile/tests/biblefixture.h"
+#include "biblefile/wordmatch.h"
 #include "platform/file.h"
 
 namespace {

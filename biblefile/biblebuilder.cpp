@@ -1,12 +1,12 @@
-#include "tools/biblebuilder/biblebuilder.h"
+#include "biblefile/biblebuilder.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <map>
 
-#include "app/bible/booknames.h"
-#include "app/bible/versetext.h"
-#include "app/bible/wordmatch.h"
+#include "biblefile/booknames.h"
+#include "biblefile/versetext.h"
+#include "biblefile/wordmatch.h"
 #include "platform/coding.h"
 #include "platform/dbf.h"
 

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "app/bible/biblewordlist.h"
+#include "biblefile/biblewordlist.h"
 
 namespace platform {
 class File;

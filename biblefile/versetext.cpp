@@ -1,4 +1,4 @@
-#include "app/bible/versetext.h"
+#include "biblefile/versetext.h"
 
 namespace klmw {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/bible/biblewordlist.h"
+#include "biblefile/biblewordlist.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "app/bible/biblemodule.h"
+#include "biblefile/biblemodule.h"
 
 #include <algorithm>
 
-#include "app/bible/versetext.h"
+#include "biblefile/versetext.h"
 #include "platform/coding.h"
 #include "platform/file.h"
 #include "platform/messages.h"

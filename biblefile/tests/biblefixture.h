@@ -8,9 +8,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/bible/biblemodule.h"
+#include "biblefile/biblemodule.h"
 #include "platform/coding.h"
-#include "tools/biblebuilder/biblebuilder.h"
+#include "biblefile/biblebuilder.h"
 
 namespace bibletest {
 
