@@ -29,7 +29,30 @@ const char* const kSpanish[kBibleBookCount] = {
     "1 Timoteo", "2 Timoteo", "Tito", "Filem\xF3n", "Hebreos", "Santiago", "1 Pedro", "2 Pedro",
     "1 Juan", "2 Juan", "3 Juan", "Judas", "Apocalipsis"};
 
+// Blanks dropped and ASCII letters in lower case.
+std::string Fold(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == ' ' || c == '\t') continue;
+    out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  return out;
+}
+
 }  // namespace
+
+int FindBookByToken(const std::string& token) {
+  const std::string t = Fold(token);
+  if (t.empty()) return 0;
+  for (const char* const* table : {kEnglish, kSpanish})
+    for (int b = 0; b < kBibleBookCount; ++b)
+      if (Fold(table[b]) == t) return b + 1;
+  if (t.size() < 2) return 0;
+  for (const char* const* table : {kEnglish, kSpanish})
+    for (int b = 0; b < kBibleBookCount; ++b)
+      if (Fold(table[b]).compare(0, t.size(), t) == 0) return b + 1;
+  return 0;
+}
 
 const char* GetEnglishBookName(int book) {
   return book >= 1 && book <= kBibleBookCount ? kEnglish[book - 1] : "";

@@ -15,4 +15,10 @@ const char* GetSpanishBookName(int book);
 // English for every other code.
 const char* GetBookName(const std::string& code, int book);
 
+// The book (1-66) a reader's token names, 0 for none: the English names,
+// then the Spanish ones, compared without blanks and letter case ("1samuel",
+// "1 Samuel", "song of songs"); failing that, the first book in canonical
+// order whose name begins with the token ("gen", "apoc").
+int FindBookByToken(const std::string& token);
+
 }  // namespace klmw

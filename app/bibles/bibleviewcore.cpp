@@ -44,6 +44,12 @@ bool CBibleViewCore::SetTop(int verse, int lineOffset) {
 }
 
 CVerse CBibleViewCore::MakeVerse(int index, int32_t width, int32_t y) {
+  CVerse v = PrepareVerse(index);
+  m_layout.Layout(v, width, y);
+  return v;
+}
+
+CVerse CBibleViewCore::PrepareVerse(int index) {
   CVerse v;
   v.index = index;
   if (m_bible) m_bible->IndexToPlace(index, v.book, v.chapter, v.verse);
@@ -53,7 +59,6 @@ CVerse CBibleViewCore::MakeVerse(int index, int32_t width, int32_t y) {
                                                       : (m_bible ? m_bible->GetBookLabel(v.book + 1) : std::string());
     v.headingText = name + " " + std::to_string(v.chapter + 1);
   }
-  m_layout.Layout(v, width, y);
   return v;
 }
 

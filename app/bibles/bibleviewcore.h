@@ -71,7 +71,10 @@ class CBibleViewCore {
   const CVerseSelection& GetSelection() const { return m_selection; }
 
   const CBibleLayout& Layout() const { return m_layout; }
-  // A verse made and laid out on its own (for printing and the tests).
+  // A verse with its place, text and heading, not yet laid out (printing
+  // lays it out with its own fonts).
+  CVerse PrepareVerse(int index);
+  // A verse made and laid out on its own.
   CVerse MakeVerse(int index, int32_t width, int32_t y = 0);
 
  private:

@@ -329,4 +329,14 @@ TEST(BookNamesTest, SpanishForRvrOnly) {
   EXPECT_STREQ(klmw::GetBookName("RVR", 67), "");
 }
 
+TEST(BookNamesTest, TokensNameBooksWithoutBlanksOrCase) {
+  const struct {
+    const char* token;
+    int book;
+  } cases[] = {{"1Samuel", 9},  {"1 samuel", 9}, {"SONG OF SONGS", 22}, {"songofsongs", 22}, {"1Reyes", 11},
+               {"Apocalipsis", 66}, {"gen", 1},  {"apoc", 66},          {"John", 43},       {"3john", 64},
+               {"Jude", 65},    {"x", 0},        {"", 0},               {"Genesiss", 0}};
+  for (const auto& c : cases) EXPECT_EQ(klmw::FindBookByToken(c.token), c.book) << c.token;
+}
+
 }  // namespace

@@ -77,7 +77,8 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
   // The clipboard's copy of the selection: RTF, plain text and, when the
   // selection holds a picture, the picture. Null without a selection.
   std::unique_ptr<QMimeData> SelectionMimeData() const;
-  void OnEditCopy();
+  // Derived views that draw their own text copy and print it their way.
+  virtual void OnEditCopy();
   void OnEditSelectAll() { SelectAll(); }
   void ZoomIn();
   void ZoomOut();
@@ -87,7 +88,7 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
   // Setup, an inch all round until then) and prints it page by page in the
   // printer colours, only the pages of the printer's range when it has one.
   // Returns the number of pages printed.
-  int Print(QPrinter& printer);
+  virtual int Print(QPrinter& printer);
   // The print dialog; without a printer it offers a PDF file named after
   // the document, in the home folder.
   void OnFilePrint();

@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "app/shell/settings.h"
+#include "app/shell/ui/bibview.h"
 #include "app/shell/ui/bibleviewsdialog.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/commands.h"
@@ -137,6 +138,8 @@ void CMainFrame::CreateMenus() {
     connect(AddCommand(file, p.id, tr(p.label), false, p.shortcut), &QAction::triggered, this,
             [this, command] { OnViewCommand(command); });
   }
+  connect(AddCommand(file, ID_PRINT_VERSES_SHOWN, tr("Print &verses shown in currently active window"), true),
+          &QAction::triggered, this, &CMainFrame::OnPrintVersesShown);
   file->addSeparator();
   connect(AddCommand(file, ID_FILE_CLOSE, tr("&Close Window"), true, QKeySequence::Close),
           &QAction::triggered, this, [this] { m_mdi->closeActiveSubWindow(); });
@@ -150,7 +153,8 @@ void CMainFrame::CreateMenus() {
   // The shortcut is the view's own Ctrl+C, taken here while the command is on.
   connect(AddCommand(edit, ID_EDIT_COPY, tr("&Copy"), false, QKeySequence::Copy), &QAction::triggered, this,
           [this] { OnViewCommand(&textpane::CRtfView::OnEditCopy); });
-  AddCommand(edit, ID_COPY_RANGE, tr("Copy &Range of Verses..."));
+  connect(AddCommand(edit, ID_COPY_RANGE, tr("Copy &Range of Verses..."), true), &QAction::triggered, this,
+          &CMainFrame::OnCopyRange);
   edit->addSeparator();
   AddCommand(edit, ID_EDIT_FIND, tr("&Search..."), false, QKeySequence::Find);
   AddCommand(edit, ID_CANCEL_SEARCH, tr("Cancel Search"), false, QKeySequence::Cancel);
@@ -196,7 +200,8 @@ void CMainFrame::CreateMenus() {
 
   QMenu* go = bar->addMenu(tr("&Go"));
   go->setObjectName(QStringLiteral("menuGo"));
-  AddCommand(go, ID_GOTO_VERSE, tr("&Goto Verse..."), false, QKeySequence(Qt::CTRL | Qt::Key_G));
+  connect(AddCommand(go, ID_GOTO_VERSE, tr("&Goto Verse..."), true, QKeySequence(Qt::CTRL | Qt::Key_G)),
+          &QAction::triggered, this, &CMainFrame::gotoVerseRequested);
   connect(AddCommand(go, ID_BACK, tr("&Back"), false, QKeySequence::Back), &QAction::triggered, this,
           [this] { OnHistoryStep(true); });
   connect(AddCommand(go, ID_FORWARD, tr("&Forward"), false, QKeySequence::Forward), &QAction::triggered, this,
@@ -431,6 +436,24 @@ void CMainFrame::OnHistoryStep(bool back) {
     doc->GoForward();
   }
   UpdateButtonBar();
+}
+
+void CMainFrame::OnCopyRange() {
+  auto* view = dynamic_cast<CBibView*>(GetActiveRtfView());
+  if (!view || !view->ShowsBible()) {
+    platform::MessageBox("This function works only on Bible Text");
+    return;
+  }
+  view->OnCopyRange();
+}
+
+void CMainFrame::OnPrintVersesShown() {
+  auto* view = dynamic_cast<CBibView*>(GetActiveRtfView());
+  if (!view || !view->ShowsBible()) {
+    platform::MessageBox("This function works only on Bible Text");
+    return;
+  }
+  view->PrintVersesShown();
 }
 
 void CMainFrame::OnToggleGlossary(bool on) {

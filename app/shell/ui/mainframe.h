@@ -95,6 +95,8 @@ class CMainFrame : public QMainWindow {
   // Next or previous section or book (the command id) in the active book
   // window.
   void bookStepRequested(int id);
+  // Goto Verse (463, 32790, 32806): the dialog, then the reference window.
+  void gotoVerseRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -115,6 +117,10 @@ class CMainFrame : public QMainWindow {
   void OnToggleScroll();
   // Back or forward through the active book window's history.
   void OnHistoryStep(bool back);
+  // Bible-only commands: the active Bible view carries them out; on a book
+  // the user is told they work on Bible text only.
+  void OnCopyRange();
+  void OnPrintVersesShown();
   // Book windows: the glossary (on) or the sections (off).
   void OnToggleGlossary(bool on);
   void OnSubWindowActivated(QMdiSubWindow* window);

@@ -13,6 +13,8 @@
 
 #include "app/books/booknavigation.h"
 #include "app/shell/settings.h"
+#include "app/shell/ui/bibdoc.h"
+#include "app/shell/ui/bibview.h"
 #include "app/shell/ui/bookview.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/commands.h"
@@ -21,13 +23,17 @@
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/qtext.h"
 #include "app/shell/ui/plaintreeview.h"
 #include "app/shell/ui/plainview.h"
 #include "app/shell/ui/scandialog.h"
 #include "app/shell/ui/solttreeview.h"
 #include "app/shell/ui/splash.h"
 #include "app/shell/ui/treebar.h"
+#include "app/shell/ui/versedialogs.h"
+#include "biblefile/booknames.h"
 #include "platform/file.h"
+#include "platform/messages.h"
 
 #ifndef KLMW_VERSION
 #define KLMW_VERSION "0.1"
@@ -172,11 +178,22 @@ void CShellApp::CreateTemplates() {
     place.SetPosition(book, key, 0, " ", 4);
     return true;
   };
-  auto factory = [] { return std::make_unique<CPlaceDocument>(); };
-  // Books show their text; Bibles keep the stand-in until their view exists.
+  auto factory = [] { return std::make_unique<CBibDoc>(); };
+  // Books show their section, Bibles their verses; with no book at all the
+  // window says how to register some.
   ViewFactory plain = [this](platform::CDocument& doc, QWidget* parent) {
-    if (BookOf(static_cast<CPlaceDocument&>(doc))) {
+    auto& place = static_cast<CPlaceDocument&>(doc);
+    if (BookOf(place)) {
       auto* v = new CBookView([this](const CPlaceDocument& d) { return BookOf(d); }, parent);
+      v->SetLinkHost(MakeBookLinkHost(*this));
+      return CMadeView{v, v};
+    }
+    if (BibleOf(place)) {
+      CBibleViewHost host;
+      host.bibleOf = [this](const CPlaceDocument& d) { return BibleOf(d); };
+      host.options = &m_options;
+      host.command = [this](int id) { return m_frame ? m_frame->GetCommand(id) : nullptr; };
+      auto* v = new CBibView([this](const CPlaceDocument& d) { return BookOf(d); }, std::move(host), parent);
       v->SetLinkHost(MakeBookLinkHost(*this));
       return CMadeView{v, v};
     }
@@ -230,6 +247,7 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   connect(frame, &CMainFrame::findBooksRequested, this, &CShellApp::FindBooks);
   connect(frame, &CMainFrame::workspaceChanged, this, &CShellApp::ScheduleAutosave);
   connect(frame, &CMainFrame::bookStepRequested, this, &CShellApp::OnBookStep);
+  connect(frame, &CMainFrame::gotoVerseRequested, this, &CShellApp::OnGotoVerse);
   connect(frame, &CMainFrame::rebuildTree, this, [this] { m_frame->GetTreeBar()->Rebuild(m_core.GetRegistry()); });
   connect(frame->GetTreeBar(), &CTreeBar::openBook, this, [this](int book, int key) { OpenBook(book, key); });
   connect(frame->GetMdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
@@ -428,6 +446,7 @@ CChildFrame* CShellApp::OpenBook(int bookIndex, int sectionKey) {
   if (!frame) return nullptr;
   frame->resize(500, 330);
   frame->SetTreeWidth(100);
+  PlaceNewWindow(frame);
   frame->show();
   m_frame->GetMdiArea()->setActiveSubWindow(frame);
   WatchFrame(frame);
@@ -451,6 +470,78 @@ void CShellApp::OnNewWindow() {
     key = doc->GetSectionKey();
   }
   OpenBook(book, key);
+}
+
+// A new window goes where the area shows it whole, each a step below and
+// right of the last, starting again at the top left when the steps run out.
+void CShellApp::PlaceNewWindow(CChildFrame* frame) {
+  const QSize area = m_frame->GetMdiArea()->viewport()->size();
+  const QSize size(std::min(frame->width(), std::max(1, area.width())), std::min(frame->height(), std::max(1, area.height())));
+  frame->resize(size);
+  constexpr int kStep = 24;
+  const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()) / kStep + 1);
+  const int n = m_placed++ % room;
+  frame->move(n * kStep, n * kStep);
+}
+
+void CShellApp::OnGotoVerse() {
+  CGotoVerseDialog dialog(m_frame.get());
+  // The dialog opens at the active Bible window's verse.
+  if (CPlaceDocument* doc = m_frame->GetActiveDocument()) {
+    int b = 0, c = 0, v = 0;
+    if (const CBibleModule* bible = BibleOf(*doc); bible && bible->IndexToPlace(doc->GetSectionKey(), b, c, v))
+      dialog.SetPlace(FromLatin1252(GetEnglishBookName(b + 1)), c + 1, v + 1);
+  }
+  while (dialog.exec() == QDialog::Accepted) {
+    if (GotoVerse(dialog.GetBookToken(), dialog.GetChapter(), dialog.GetVerse())) return;
+  }
+}
+
+bool CShellApp::GotoVerse(const std::string& bookToken, int chapter, int verse) {
+  const int book = FindBookByToken(bookToken);
+  if (book == 0) {
+    platform::MessageBox("There is no book of the Bible called \"" + bookToken + "\".");
+    return false;
+  }
+  const CBibleModule* kjs = m_core.GetBibleModules().Find("KJS");
+  if (!kjs) kjs = m_core.GetBibleModules().Find(m_core.GetCurrentBibleCode());
+  if (!kjs) {
+    platform::MessageBox("No Bible is installed.");
+    return false;
+  }
+  const int index = kjs->PlaceToIndex(book - 1, chapter - 1, verse - 1);
+  if (index < 0) {
+    platform::MessageBox(std::string(GetEnglishBookName(book)) + " " + std::to_string(chapter) + ":" +
+                         std::to_string(verse) + " is not in the Bible.");
+    return false;
+  }
+  return ShowInReferenceWindow(index) != nullptr;
+}
+
+CChildFrame* CShellApp::ShowInReferenceWindow(int verse) {
+  CDataSetRegistry& registry = m_core.GetRegistry();
+  int bible = registry.FindBook(m_core.GetCurrentBibleCode());
+  for (int i = 0; i < registry.GetBookCount() && bible < 0; ++i)
+    if (m_core.GetBibleModules().Find(registry.GetBook(i)->GetBookName())) bible = i;
+  if (bible < 0) return nullptr;
+  for (CChildFrame* f : m_frame->GetChildFrames()) {
+    auto* doc = dynamic_cast<CPlaceDocument*>(f->GetDocument());
+    if (!doc || f->GetTemplate().GetIndex() != kTemplateReference) continue;
+    doc->SetPosition(bible, verse, 0, doc->GetSearchString(), doc->GetPageDownMode());
+    if (f->isMinimized()) f->showNormal();
+    m_frame->GetMdiArea()->setActiveSubWindow(f);
+    return f;
+  }
+  CChildFrame* frame = m_templates[kTemplateReference]->OpenDocumentFile(
+      m_frame->GetMdiArea(), FormatBookDocumentName(bible, verse), false);
+  if (!frame) return nullptr;
+  frame->resize(500, 330);
+  PlaceNewWindow(frame);
+  frame->show();
+  m_frame->GetMdiArea()->setActiveSubWindow(frame);
+  WatchFrame(frame);
+  ScheduleAutosave();
+  return frame;
 }
 
 void CShellApp::OnBookStep(int id) {

@@ -58,6 +58,13 @@ class CShellApp : public QObject {
 
   // Opens a Bible or book window through template [2].
   CChildFrame* OpenBook(int bookIndex, int sectionKey);
+  // Shows verse index `verse` of the current Bible in the reference window,
+  // opening one when none is open. Returns the window.
+  CChildFrame* ShowInReferenceWindow(int verse);
+  // Goto Verse: a book name (or its start), chapter and verse from 1, read
+  // with the KJS Bible's numbering. False (the user told why) when the
+  // place does not exist.
+  bool GotoVerse(const std::string& bookToken, int chapter, int verse);
   void RestoreWorkspace(int bookshelf);
   bool SaveWorkspace(int bookshelf);
   void SwitchBookshelf(int bookshelf);
@@ -96,6 +103,8 @@ class CShellApp : public QObject {
   void CreateTemplates();
   void FinishStartup();
   void OnNewWindow();
+  void OnGotoVerse();
+  void PlaceNewWindow(CChildFrame* frame);
   // Next or previous section or book in the active book window.
   void OnBookStep(int id);
   void OnFrameClosing();
@@ -106,6 +115,7 @@ class CShellApp : public QObject {
 
   CStudyAppCore m_core;
   CDisplayOptions m_options;
+  int m_placed = 0;  // new windows placed so far
   std::array<std::unique_ptr<CUiDocTemplate>, kTemplateCount> m_templates;
   std::unique_ptr<CMainFrame> m_frame;
   CStartOptions m_startOptions;

@@ -339,7 +339,7 @@ void MainFrameTest::menuHasTheLabelsOfTheTable() {
       {ID_FILE_PRINT_SETUP, "Print Setup...", false},
       {ID_FILE_PAGE_SETUP, "Page Setup...", false},
       {ID_EDIT_COPY, "Copy", false},
-      {ID_COPY_RANGE, "Copy Range of Verses...", false},
+      {ID_COPY_RANGE, "Copy Range of Verses...", true},
       {ID_CHANGE_FONT, "Change the font...", true},
       {ID_SYNCHRONIZE, "Synchronize Bibles", true},
       {ID_WINDOW_TILE_HORZ, "Tile Horizontal", true},
