@@ -1,14 +1,19 @@
 // Links in a book window under the offscreen platform: a double click on a
 // link does what its type says, and a bad target only tells the user.
+#include <QClipboard>
 #include <QImage>
+#include <QMimeData>
+#include <QPrinter>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 #include <memory>
 
+#include "app/shell/ui/bibview.h"
 #include "app/shell/ui/bookview.h"
 #include "app/shell/ui/childframe.h"
+#include "app/shell/ui/commands.h"
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/linkhost.h"
 #include "app/shell/ui/mainframe.h"
@@ -79,6 +84,7 @@ class BookLinksTest : public QObject {
   void doubleClickFollowsTheLink();
   void verseLinkShowsTheVerseInTheKJSWindow();
   void glossaryModeKeepsAPlaceInEachList();
+  void bibleWindowCopiesPrintsAndRefusesBookCommands();
 
  private:
   // The viewport point of the link to target, or (-1, -1).
@@ -264,6 +270,42 @@ void BookLinksTest::glossaryModeKeepsAPlaceInEachList() {
   QCOMPARE(doc->GetSectionKey(), 1);
   QCOMPARE(doc->GetTreeMode(), 0);
   QVERIFY(m_messages->m_shown.empty());
+}
+
+// A Bible window copies its selection with numbers and the heading, prints
+// the chapter to a PDF file, and a Bible-only command on a book says so.
+void BookLinksTest::bibleWindowCopiesPrintsAndRefusesBookCommands() {
+  CChildFrame* window = m_app->OpenBook(1, 0);
+  QVERIFY(window);
+  auto* view = window->findChild<CBibView*>();
+  QVERIFY(view && view->ShowsBible());
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+  CBibleViewCore& core = view->BibleCore();
+  const std::vector<CVerse>& verses = core.Verses();
+  QCOMPARE(verses.size(), size_t{3});
+  core.BeginSelection(0, verses[0].lines[0].y + 1);
+  core.ExtendSelection(core.Layout().Indent() + verses[1].lines[0].x + core.Layout().Width(kFontText, "Verse", 0, 5),
+                       verses[1].lines[0].y + 1);
+  view->OnEditCopy();
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  QVERIFY(copied);
+  QCOMPARE(copied->text(), QStringLiteral("Genesis 1\n\n1 Verse 1.\n2 Verse"));
+  QVERIFY(copied->data(QStringLiteral("text/rtf")).contains("\\cf3\n2 \n\\plain\\fs24\nVerse\n}"));
+
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const QString pdf = m_dir->filePath(QStringLiteral("chapter.pdf"));
+  printer.setOutputFileName(pdf);
+  core.ClearSelection();
+  QCOMPARE(view->Print(printer), 1);
+  QVERIFY(QFileInfo(pdf).size() > 0);
+
+  CChildFrame* book = m_app->OpenBook(0, 0);
+  QVERIFY(QTest::qWaitForWindowExposed(book));
+  m_app->GetMainFrame()->GetMdiArea()->setActiveSubWindow(book);
+  m_app->GetMainFrame()->GetCommand(ID_COPY_RANGE)->trigger();
+  QCOMPARE(m_messages->m_shown.size(), size_t{1});
+  QCOMPARE(QString::fromStdString(m_messages->m_shown.back().text), QStringLiteral("This function works only on Bible Text"));
 }
 
 QTEST_MAIN(BookLinksTest)
