@@ -90,8 +90,15 @@ void CBibView::OnUpdate(platform::CView* sender, long hint, void* object) {
   }
   if (m_moving) return;
   // The document's verse is the top verse; the run of verses follows it.
-  doc->GetVerses().Load(doc->GetSectionKey());
   if (m_core.SetTop(doc->GetSectionKey())) m_core.ClearSelection();
+  // A verse the Bible does not have (a damaged workspace) becomes the
+  // nearest one it has.
+  if (doc->GetSectionKey() != m_core.GetTopVerse()) {
+    m_moving = true;
+    doc->SetSectionKey(m_core.GetTopVerse());
+    m_moving = false;
+  }
+  doc->GetVerses().Load(m_core.GetTopVerse());
   if (hint == 0) m_core.Invalidate();
   SyncScrollBar();
   viewport()->update();
