@@ -132,6 +132,21 @@ TEST(BibleView, HeadingsNumbersAndScrollingBounds) {
   }
 }
 
+TEST(BibleView, NeverScrollsPastTheLastVerseIndex) {
+  CBibleModule big;  // more verses than any window scrolls to
+  ASSERT_TRUE(big.ParseDefinition("TDBFILE=\"BIG.dat\"\n{Big\txx31200}\n", ""));
+  CVerseRun run;
+  run.Reset([](int, std::string& t) { return (t = "word", true); }, big.GetVerseCount());
+  CBibleViewCore core(Fonts(), kPixel);
+  core.SetBible(&big, &run, "BIG");
+  core.SetSize(kTextStart + 1000, 2000);
+  core.ToBottom();
+  EXPECT_EQ(core.GetTopVerse(), kLastVerseIndex);
+  EXPECT_FALSE(core.LineDown());
+  EXPECT_FALSE(core.PageDown(kPageByGroup, false));
+  EXPECT_EQ(core.GetTopVerse(), kLastVerseIndex);
+}
+
 TEST(BibleView, PagingByLinesKeepsTheLineInsideTheTopVerse) {
   SmallBible b;
   for (std::string& t : b.texts) t = std::string(40, 'w') + " " + std::string(40, 'w');  // two lines each
