@@ -225,6 +225,8 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   frame->SetBibleTest([this](const CPlaceDocument& doc) {
     return !m_core.GetRegistry().IsLoaded() || m_core.GetRegistry().GetBookCount() == 0 || BibleOf(doc);
   });
+  frame->SetDocumentSources([this](const CPlaceDocument& doc) { return BibleOf(doc); },
+                            [this](const CPlaceDocument& doc) { return BookOf(doc); });
   connect(frame, &CMainFrame::newWindowRequested, this, &CShellApp::OnNewWindow);
   connect(frame, &CMainFrame::closing, this, &CShellApp::OnFrameClosing);
   connect(frame, &CMainFrame::findBooksRequested, this, &CShellApp::FindBooks);

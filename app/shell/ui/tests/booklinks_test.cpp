@@ -1,5 +1,6 @@
 // Links in a book window under the offscreen platform: a double click on a
-// link does what its type says, and a bad target only tells the user.
+// link does what its type says, and a bad target only tells the user. And
+// the book window following a Bible window through its verse sync index.
 #include <QImage>
 #include <QMdiArea>
 #include <QTemporaryDir>
@@ -64,7 +65,11 @@ void WriteBook(const QString& dir) {
   concord.AddLanguage(1033, {});
   WriteBytes(dir + "/concord.idx", concord.Build());
   WriteBytes(dir + "/verses.idx", solt::cVersesWriter(version).Build());
-  WriteBytes(dir + "/vsync.idx", solt::cVerseSyncWriter(version).Build());
+  // Genesis 1:1 is in the first section, 1:3 in the next; 1:2 has none.
+  solt::cVerseSyncWriter vsync(version);
+  vsync.Add(1, 1, 1, 0);
+  vsync.Add(1, 1, 3, 1);
+  WriteBytes(dir + "/vsync.idx", vsync.Build());
 }
 
 }  // namespace
@@ -79,6 +84,7 @@ class BookLinksTest : public QObject {
   void doubleClickFollowsTheLink();
   void verseLinkShowsTheVerseInTheKJSWindow();
   void glossaryModeKeepsAPlaceInEachList();
+  void bookWindowFollowsTheBibleWindow();
 
  private:
   // The viewport point of the link to target, or (-1, -1).
@@ -263,6 +269,43 @@ void BookLinksTest::glossaryModeKeepsAPlaceInEachList() {
   QVERIFY(doc->GoBack());
   QCOMPARE(doc->GetSectionKey(), 1);
   QCOMPARE(doc->GetTreeMode(), 0);
+  QVERIFY(m_messages->m_shown.empty());
+}
+
+// With sync on, moving the Bible window takes the book window to the section
+// of the verse, or of the nearest verse that has one; a picture (map) window
+// before the book in the window order keeps it where it is.
+void BookLinksTest::bookWindowFollowsTheBibleWindow() {
+  CMainFrame* frame = m_app->GetMainFrame();
+  frame->CloseAllChildren();
+  CChildFrame* book = m_app->OpenBook(0, 0);
+  CChildFrame* bible = m_app->OpenBook(1, 0);
+  QVERIFY(book && bible);
+  auto* bookDoc = dynamic_cast<CPlaceDocument*>(book->GetDocument());
+  auto* bibleDoc = dynamic_cast<CPlaceDocument*>(bible->GetDocument());
+  frame->SetSync(1);
+  const struct {
+    int verse, key;
+  } steps[] = {{2, 1}, {1, 0}, {2, 1}};
+  for (const auto& s : steps) {
+    bibleDoc->SetSectionKey(s.verse);
+    QCOMPARE(bookDoc->GetSectionKey(), s.key);
+  }
+  QCOMPARE(bibleDoc->GetSectionKey(), 2);
+
+  CChildFrame* picture = m_app->GetTemplate(kTemplatePicture)->OpenDocumentFile(
+      frame->GetMdiArea(),
+      FormatPictureDocumentName(m_dir->filePath(QStringLiteral("links/eden.png")).toStdString(), "Eden"));
+  QVERIFY(picture);
+  frame->GetMdiArea()->setActiveSubWindow(picture);
+  frame->GetMdiArea()->setActiveSubWindow(bible);
+  bibleDoc->SetSectionKey(0);
+  QCOMPARE(bookDoc->GetSectionKey(), 1);
+  // Behind the book it stops nothing.
+  frame->GetMdiArea()->setActiveSubWindow(book);
+  frame->GetMdiArea()->setActiveSubWindow(bible);
+  bibleDoc->SetSectionKey(1);
+  QCOMPARE(bookDoc->GetSectionKey(), 0);
   QVERIFY(m_messages->m_shown.empty());
 }
 
