@@ -21,6 +21,7 @@
 #include "app/books/windowsync.h"
 #include "app/shell/settings.h"
 #include "app/shell/ui/bibleviewsdialog.h"
+#include "app/shell/ui/bibtreeview.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/displayoptions.h"
@@ -172,7 +173,9 @@ void CMainFrame::CreateMenus() {
   connect(sync, &QAction::triggered, this, &CMainFrame::OnToggleSync);
   connect(AddCommand(view, ID_BIBLE_VIEWS, tr("&Bible Views..."), true), &QAction::triggered, this,
           &CMainFrame::OnBibleViews);
-  AddCommand(view, ID_SHOW_CURRENT_BOOK, tr("Show just current book"))->setCheckable(true);
+  QAction* currentBook = AddCommand(view, ID_SHOW_CURRENT_BOOK, tr("Show just current book"));
+  currentBook->setCheckable(true);
+  connect(currentBook, &QAction::triggered, this, &CMainFrame::OnToggleShowCurrentBook);
   connect(AddCommand(view, ID_SCROLL_OPTION, tr("Scrolling by verse"), true), &QAction::triggered,
           this, &CMainFrame::OnToggleScroll);
   QMenu* pageDown = view->addMenu(tr("&Page Down"));
@@ -460,6 +463,18 @@ void CMainFrame::OnChildPositionChanged(CChildFrame* source) {
   UpdateButtonBar();
 }
 
+CBibTreeView* CMainFrame::GetActiveBibleTree() const {
+  CChildFrame* child = GetActiveChild();
+  QSplitter* splitter = child ? child->GetSplitter() : nullptr;
+  auto* tree = splitter && splitter->count() > 1 ? qobject_cast<CBibTreeView*>(splitter->widget(0)) : nullptr;
+  return tree && tree->ShowsBible() ? tree : nullptr;
+}
+
+void CMainFrame::OnToggleShowCurrentBook() {
+  if (CBibTreeView* tree = GetActiveBibleTree()) tree->SetShowCurrentBook(!tree->GetShowCurrentBook());
+  UpdateButtonBar();
+}
+
 void CMainFrame::OnHistoryStep(bool back) {
   CPlaceDocument* doc = GetActiveDocument();
   if (!doc || IsBible(*doc)) return;
@@ -584,6 +599,10 @@ void CMainFrame::UpdateButtonBar() {
     a->setEnabled(doc != nullptr);
     a->setChecked(doc && doc->GetPageDownMode() == modes[i]);
   }
+  CBibTreeView* tree = GetActiveBibleTree();
+  QAction* currentBook = m_commands.value(ID_SHOW_CURRENT_BOOK);
+  currentBook->setEnabled(tree != nullptr);
+  currentBook->setChecked(tree && tree->GetShowCurrentBook());
   UpdateViewCommands();
   SetSync(m_sync);
 }

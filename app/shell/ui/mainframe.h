@@ -24,6 +24,7 @@ class CRtfView;
 
 namespace klmw {
 
+class CBibTreeView;
 class CBibleModule;
 class CChildFrame;
 class CPlaceDocument;
@@ -135,6 +136,9 @@ class CMainFrame : public QMainWindow {
   void UpdateWindowMenu();
   void FollowActiveBible();
   void FollowBible(CChildFrame* source);
+  // The active window's Bible tree while it shows a Bible, else null.
+  CBibTreeView* GetActiveBibleTree() const;
+  void OnToggleShowCurrentBook();
   void Tile(bool horizontal);
 
   std::string m_settingsPath;

@@ -13,6 +13,7 @@
 
 #include "app/books/booknavigation.h"
 #include "app/shell/settings.h"
+#include "app/shell/ui/bibtreeview.h"
 #include "app/shell/ui/bookview.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/commands.h"
@@ -21,7 +22,6 @@
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
-#include "app/shell/ui/plaintreeview.h"
 #include "app/shell/ui/plainview.h"
 #include "app/shell/ui/scandialog.h"
 #include "app/shell/ui/solttreeview.h"
@@ -188,7 +188,8 @@ void CShellApp::CreateTemplates() {
       auto* v = new CSoltTreeView([this](const CPlaceDocument& d) { return BookOf(d); }, parent);
       return CMadeView{v, v};
     }
-    auto* v = new CPlainTreeView([this](const CPlaceDocument& d) { return BibleOf(d); }, parent);
+    auto* v = new CBibTreeView([this](const CPlaceDocument& d) { return BibleOf(d); },
+                               [this](const CPlaceDocument& d) { return BookOf(d); }, parent);
     return CMadeView{v, v};
   };
   using Kind = CUiDocTemplate::FrameKind;

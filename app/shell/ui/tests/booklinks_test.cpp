@@ -1,6 +1,7 @@
 // Links in a book window under the offscreen platform: a double click on a
 // link does what its type says, and a bad target only tells the user. And
-// the book window following a Bible window through its verse sync index.
+// the book window following a Bible window through its verse sync index, and
+// the Bible window's tree narrowed to the current book.
 #include <QImage>
 #include <QMdiArea>
 #include <QTemporaryDir>
@@ -8,7 +9,9 @@
 #include <fstream>
 #include <memory>
 
+#include "app/shell/ui/bibtreeview.h"
 #include "app/shell/ui/bookview.h"
+#include "app/shell/ui/commands.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/linkhost.h"
@@ -85,6 +88,7 @@ class BookLinksTest : public QObject {
   void verseLinkShowsTheVerseInTheKJSWindow();
   void glossaryModeKeepsAPlaceInEachList();
   void bookWindowFollowsTheBibleWindow();
+  void showJustCurrentBookActsOnTheActiveBibleTree();
 
  private:
   // The viewport point of the link to target, or (-1, -1).
@@ -115,6 +119,7 @@ void BookLinksTest::init() {
   kjs.SetName("King James");
   std::string error;
   for (int v = 1; v <= 3; ++v) QVERIFY(kjs.AddVerse(1, 1, v, "Verse " + std::to_string(v) + ".", error));
+  QVERIFY(kjs.AddVerse(2, 1, 1, "Exodus.", error));
   QVERIFY2(kjs.Write(m_dir->path().toStdString(), error), error.c_str());
   const std::string ini = m_dir->filePath(QStringLiteral("KLMW.INI")).toStdString();
   const struct {
@@ -307,6 +312,29 @@ void BookLinksTest::bookWindowFollowsTheBibleWindow() {
   bibleDoc->SetSectionKey(1);
   QCOMPARE(bookDoc->GetSectionKey(), 0);
   QVERIFY(m_messages->m_shown.empty());
+}
+
+void BookLinksTest::showJustCurrentBookActsOnTheActiveBibleTree() {
+  CMainFrame* frame = m_app->GetMainFrame();
+  frame->CloseAllChildren();
+  CChildFrame* book = m_app->OpenBook(0, 0);
+  CChildFrame* bible = m_app->OpenBook(1, 0);
+  auto* tree = bible->findChild<CBibTreeView*>();
+  QVERIFY(tree && tree->ShowsBible());
+  QVERIFY(!book->findChild<CBibTreeView*>());
+  QAction* command = frame->GetCommand(ID_SHOW_CURRENT_BOOK);
+  QVERIFY(command->isEnabled() && !command->isChecked());
+  QCOMPARE(tree->topLevelItemCount(), 2);
+  command->trigger();
+  QVERIFY(tree->GetShowCurrentBook());
+  QVERIFY(command->isChecked());
+  QCOMPARE(tree->topLevelItemCount(), 1);
+  QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Genesis"));
+  // A book window has no Bible tree to narrow.
+  frame->GetMdiArea()->setActiveSubWindow(book);
+  QVERIFY(!command->isEnabled() && !command->isChecked());
+  frame->GetMdiArea()->setActiveSubWindow(bible);
+  QVERIFY(command->isEnabled() && command->isChecked());
 }
 
 QTEST_MAIN(BookLinksTest)
