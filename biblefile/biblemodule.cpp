@@ -196,6 +196,16 @@ bool CBibleModule::IndexToPlace(int index, int& book, int& chapter, int& verse) 
   return true;
 }
 
+int CBibleModule::GetChapterCount(int book) const {
+  if (book < 0 || book >= GetBookCount()) return 0;
+  return static_cast<int>(m_books[static_cast<size_t>(book)].chapters.size());
+}
+
+int CBibleModule::GetChapterVerseCount(int book, int chapter) const {
+  if (chapter < 0 || chapter >= GetChapterCount(book)) return 0;
+  return m_books[static_cast<size_t>(book)].chapters[static_cast<size_t>(chapter)];
+}
+
 int CBibleModule::PlaceToIndex(int book, int chapter, int verse) const {
   if (book < 0 || book >= GetBookCount() || chapter < 0 || verse < 0) return -1;
   const std::vector<int>& chapters = m_books[static_cast<size_t>(book)].chapters;

@@ -78,6 +78,10 @@ class CBibleModule {
   bool IndexToPlace(int index, int& book, int& chapter, int& verse) const;
   // The inverse of IndexToPlace; -1 for a place the Bible does not have.
   int PlaceToIndex(int book, int chapter, int verse) const;
+  // The chapters of a book and the verses of a chapter, both counted from 0;
+  // 0 for a book or chapter the Bible does not have.
+  int GetChapterCount(int book) const;
+  int GetChapterVerseCount(int book, int chapter) const;
 
   // Opens the text file for shared reading; reports a missing one.
   bool OpenText(platform::File& file) const;

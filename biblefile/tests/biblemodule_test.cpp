@@ -69,6 +69,17 @@ TEST_F(BibleModuleTest, IndexFormsRoundTripAndRefuseOtherPlaces) {
   for (const auto& p : refused) EXPECT_EQ(m_module.PlaceToIndex(p[0], p[1], p[2]), -1) << p[0] << p[1] << p[2];
 }
 
+TEST_F(BibleModuleTest, ChapterAndVerseCountsAreZeroOutsideTheBible) {
+  const struct {
+    int book, chapter, chapters, verses;
+  } cases[] = {{0, 0, 2, 3}, {0, 1, 2, 2}, {0, 2, 2, 0}, {1, 0, 1, 2}, {1, 1, 1, 0},
+               {2, 0, 0, 0}, {-1, 0, 0, 0}, {0, -1, 2, 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(m_module.GetChapterCount(c.book), c.chapters) << c.book;
+    EXPECT_EQ(m_module.GetChapterVerseCount(c.book, c.chapter), c.verses) << c.book << " " << c.chapter;
+  }
+}
+
 TEST_F(BibleModuleTest, CopiedTextsBreakLinesAtParagraphsAndChapters) {
   std::string text;
   EXPECT_EQ(m_module.GetVerses(m_file, 1, 7, text), 7);

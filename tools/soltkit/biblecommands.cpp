@@ -30,14 +30,6 @@ void Write(const std::string& text) {
     throw InputError("cannot write to standard output");
 }
 
-void Load(klmw::CBibleModule& module, const std::string& path) {
-  KeptMessages messages;
-  platform::ScopedMessages scoped(&messages);
-  if (module.Load(path)) return;
-  if (!messages.m_text.empty()) throw InputError(messages.m_text);
-  throw InputError("cannot load the Bible " + path + ": " + module.GetLoadError());
-}
-
 void OpenText(const klmw::CBibleModule& module, platform::File& file) {
   KeptMessages messages;
   platform::ScopedMessages scoped(&messages);
@@ -46,6 +38,14 @@ void OpenText(const klmw::CBibleModule& module, platform::File& file) {
 
 }  // namespace
 
+void LoadBible(klmw::CBibleModule& module, const std::string& path) {
+  KeptMessages messages;
+  platform::ScopedMessages scoped(&messages);
+  if (module.Load(path)) return;
+  if (!messages.m_text.empty()) throw InputError(messages.m_text);
+  throw InputError("cannot load the Bible " + path + ": " + module.GetLoadError());
+}
+
 void CmdBible(const Words& words) {
   Args args(words, {"count"}, {});
   if (args.Count() < 3) throw UsageError("bible: IXB and an operation are needed");
@@ -53,7 +53,7 @@ void CmdBible(const Words& words) {
   klmw::CBibleModule module;
   auto loadFor = [&](size_t low, size_t high) {
     args.RequireCount(low, high);
-    Load(module, args.At(1));
+    LoadBible(module, args.At(1));
   };
   auto number = [&](size_t i, const char* what) {
     return static_cast<int>(ParseInteger(args.At(i), what, -2147483647LL - 1, 2147483647LL));

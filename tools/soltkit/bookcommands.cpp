@@ -3,6 +3,8 @@
 #include <memory>
 #include <sys/stat.h>
 
+#include "app/books/windowsync.h"
+#include "biblefile/biblemodule.h"
 #include "platform/coding.h"
 #include "platform/messages.h"
 #include "soltread.h"
@@ -313,6 +315,29 @@ void CmdSync(const Words& words) {
       }
     }
     std::printf("%ld\n", key);
+  } catch (const platform::FileException& e) {
+    ThrowFileError(e);
+  }
+}
+
+// The key a book window synchronised to a Bible window shows when the Bible
+// window moves to the verse: the program's own lookup, nearest verse included.
+void CmdFollow(const Words& words) {
+  Args args(words, kBookOptions, {});
+  args.RequireCount(4, 4);
+  const int verse = static_cast<int>(ParseInteger(args.At(3), "VERSEINDEX", -2147483647LL - 1, 2147483647LL));
+  klmw::CBibleModule bible;
+  LoadBible(bible, args.At(2));
+  try {
+    BookDir dir(args, 0);
+    cSOLTBook& book = dir.Book();
+    // A verse book whose index cannot be opened is an input error here; a
+    // book of another sync type follows no verse.
+    if (book.GetSyncTypeFlag() == SOLT_VSYNC_IDX) {
+      int result = book.Open(SOLT_VSYNC_IDX);
+      if (result != SOLT_OK) throw InputError(cSOLTBook::GetErrorString(result) + " (" + args.At(1) + ")");
+    }
+    std::printf("%ld\n", klmw::FindVerseSyncKey(book, bible, verse));
   } catch (const platform::FileException& e) {
     ThrowFileError(e);
   }

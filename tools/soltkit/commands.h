@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+namespace klmw {
+class CBibleModule;
+}
 namespace textpane {
 class FontSystem;
 }
@@ -23,6 +26,7 @@ void CmdKeys(const Words& words);
 void CmdPositions(const Words& words);
 void CmdVerseKeys(const Words& words);
 void CmdSync(const Words& words);
+void CmdFollow(const Words& words);
 void CmdBuild(const Words& words);
 void CmdRtf(const Words& words);
 void CmdRef(const Words& words);
@@ -30,6 +34,10 @@ void CmdTrans(const Words& words);
 void CmdDbf(const Words& words);
 void CmdBible(const Words& words);
 void CmdMakeBible(const Words& words);
+
+// Loads a Bible module from its definition; an InputError with the
+// library's message when it cannot.
+void LoadBible(klmw::CBibleModule& module, const std::string& path);
 
 // The platform's fonts for `rtf layout` without --fixed; null where the
 // build has none.

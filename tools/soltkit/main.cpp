@@ -48,6 +48,8 @@ const char kUsage[] =
     "  soltkit bible IXB find WORD              the verse indexes of a word\n"
     "  soltkit bible IXB words WORD [--count N] the word list from the nearest word\n"
     "  soltkit make-bible SOURCE OUTDIR         build a Bible module from a verse-per-line source\n"
+    "  soltkit follow BOOKDIR IXB VERSEINDEX    the key a book window takes when a Bible window\n"
+    "                                           moves to the verse (nearest verse with a key), or -1\n"
     "\n"
     "dBase tables (a Bible's verse table, the notes table):\n"
     "  soltkit dbf FILE [--record N] [--field NAME]   recno field=value lines\n"
@@ -89,6 +91,7 @@ const std::map<std::string, Command>& Commands() {
       {"positions", {soltkit::CmdPositions}},
       {"verse-keys", {soltkit::CmdVerseKeys}},
       {"sync", {soltkit::CmdSync}},
+      {"follow", {soltkit::CmdFollow}},
       {"build", {soltkit::CmdBuild}},
       {"rtf", {soltkit::CmdRtf}},
       {"ref", {soltkit::CmdRef}},

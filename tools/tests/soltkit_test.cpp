@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "biblefile/tests/biblefixture.h"
 #include "soltread/tests/testbook.h"
 #include "tools/tests/runprogram.h"
 
@@ -287,6 +288,55 @@ TEST(SoltkitRtf, FindCountsAndMarkListsTheMarkedStretches) {
     EXPECT_EQ(run.out, c.out) << c.args[1] << " " << c.args.back();
   }
   std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// A book following a Bible window: Genesis 1:1 and 2:2 of the small Bible
+// (verse indexes 0 and 4) have sections.
+TEST_F(SoltkitBook, FollowFindsTheNearestVerseWithASection) {
+  for (const char* name : {"wsync.idx", "ssync.idx", "dsync.idx"}) std::filesystem::remove(m_dir->File(name));
+  solt::cVerseSyncWriter vsync(testbook::Version());
+  vsync.Add(1, 1, 1, 11);
+  vsync.Add(1, 2, 2, 22);
+  testbook::WriteBytes(m_dir->File("vsync.idx"), vsync.Build());
+  bibletest::TempDir bibleDir;
+  std::string error;
+  ASSERT_TRUE(bibletest::SmallBible().Write(bibleDir.Path(), error)) << error;
+  const std::string book = m_dir->Path();
+  const std::string bible = bibleDir.Path() + "TST.ixb";
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+    std::string errStart;
+  };
+  const std::vector<Case> cases = {
+      {{"follow", book, bible, "0"}, 0, "11\n", ""},
+      {{"follow", book, bible, "1"}, 0, "11\n", ""},  // one verse back
+      {{"follow", book, bible, "2"}, 0, "-1\n", ""},  // the last verse looks back one verse only
+      {{"follow", book, bible, "3"}, 0, "22\n", ""},  // one verse forward
+      {{"follow", book, bible, "5"}, 0, "-1\n", ""},  // Exodus has none
+      {{"follow", book, bible, "7"}, 0, "-1\n", ""},  // beyond the Bible
+      {{"follow", book, bible, "0", "--sync", "word"}, 0, "-1\n", ""},
+      {{"follow", book, bible}, 2, "", "soltkit: missing argument"},
+      {{"follow", book, bible, "first"}, 2, "", "soltkit: VERSEINDEX"},
+      {{"follow", book, bible + ".missing", "0"}, 1, "", "soltkit: cannot load the Bible"},
+      {{"follow", book, bible, "0", "--pub", "8"}, 1, "", "soltkit: Publisher ID and/or the Book ID mismatch"},
+  };
+  for (const Case& c : cases) {
+    Result run = Soltkit(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args.back() << run.err;
+    EXPECT_EQ(run.out, c.out) << c.args.back();
+    EXPECT_EQ(run.err.compare(0, c.errStart.size(), c.errStart), 0) << c.args.back() << run.err;
+  }
+  // A verse book without its index cannot follow: an input error.
+  std::filesystem::remove(m_dir->File("vsync.idx"));
+  Result missing = Soltkit({"follow", book, bible, "0", "--sync", "verse"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("The file could not be located."), std::string::npos) << missing.err;
 }
 
 }  // namespace

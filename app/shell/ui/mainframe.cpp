@@ -18,9 +18,11 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "app/books/windowsync.h"
 #include "app/shell/settings.h"
 #include "app/shell/ui/bibview.h"
 #include "app/shell/ui/bibleviewsdialog.h"
+#include "app/shell/ui/bibtreeview.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/displayoptions.h"
@@ -29,6 +31,7 @@
 #include "app/shell/ui/matchcommands.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/qtext.h"
+#include "app/shell/ui/shellapp.h"
 #include "app/shell/ui/treebar.h"
 #include "platform/home.h"
 #include "platform/messages.h"
@@ -174,7 +177,9 @@ void CMainFrame::CreateMenus() {
   connect(sync, &QAction::triggered, this, &CMainFrame::OnToggleSync);
   connect(AddCommand(view, ID_BIBLE_VIEWS, tr("&Bible Views..."), true), &QAction::triggered, this,
           &CMainFrame::OnBibleViews);
-  AddCommand(view, ID_SHOW_CURRENT_BOOK, tr("Show just current book"))->setCheckable(true);
+  QAction* currentBook = AddCommand(view, ID_SHOW_CURRENT_BOOK, tr("Show just current book"));
+  currentBook->setCheckable(true);
+  connect(currentBook, &QAction::triggered, this, &CMainFrame::OnToggleShowCurrentBook);
   connect(AddCommand(view, ID_SCROLL_OPTION, tr("Scrolling by verse"), true), &QAction::triggered,
           this, &CMainFrame::OnToggleScroll);
   QMenu* pageDown = view->addMenu(tr("&Page Down"));
@@ -407,16 +412,52 @@ void CMainFrame::OnToggleSync() {
 
 void CMainFrame::FollowActiveBible() { FollowBible(GetActiveChild()); }
 
-// The other Bible windows take the section of the one that moved. Setting a
-// section a window already shows changes nothing, so following ends.
+// The frame describes its windows and carries out what the walk decides.
+// Moving a window tells the frame again; the guard ends following there, and
+// a window already at the verse does not move, so nothing goes round twice.
 void CMainFrame::FollowBible(CChildFrame* source) {
   auto* doc = source ? dynamic_cast<CPlaceDocument*>(source->GetDocument()) : nullptr;
-  if (!doc || !IsBible(*doc) || m_following) return;
-  m_following = true;
-  for (CChildFrame* f : GetChildFrames()) {
-    if (f == source || f->GetTemplate().GetIndex() != source->GetTemplate().GetIndex()) continue;
+  if (!doc || m_following) return;
+  const QList<CChildFrame*> frames = GetChildFrames();
+  std::vector<CSyncWindow> windows;
+  std::vector<CPlaceDocument*> docs;
+  std::vector<const cSOLTBook*> books;
+  for (CChildFrame* f : frames) {
+    CSyncWindow w;
+    w.source = f == source;
     auto* other = dynamic_cast<CPlaceDocument*>(f->GetDocument());
-    if (other && IsBible(*other)) other->SetSectionKey(doc->GetSectionKey());
+    const cSOLTBook* book = other && m_bookOf ? m_bookOf(*other) : nullptr;
+    if (f->GetTemplate().GetIndex() == kTemplatePicture) {
+      // The picture window is the map window.
+      w.kind = EWindowKind::Map;
+    } else if (other && IsBible(*other)) {
+      w.kind = EWindowKind::Bible;
+    } else if (book) {
+      w.kind = EWindowKind::Book;
+      w.syncType = book->GetSyncType();
+    }
+    windows.push_back(w);
+    docs.push_back(other);
+    books.push_back(book);
+  }
+  const int verse = doc->GetSectionKey();
+  SyncKeyLookup keyOf;
+  if (const CBibleModule* bible = m_bibleOf ? m_bibleOf(*doc) : nullptr) {
+    keyOf = [&books, bible, verse](size_t i) {
+      cSOLTBook reader(*books[i]);
+      return FindVerseSyncKey(reader, *bible, verse);
+    };
+  }
+  const std::vector<CSyncMove> moves = PlanWindowSync(m_sync != 0, windows, verse, keyOf);
+  m_following = true;
+  for (const CSyncMove& move : moves) {
+    CPlaceDocument* other = docs[move.window];
+    if (move.action == CSyncMove::kSetVerse) {
+      other->SetSectionKey(move.value);
+    } else {
+      int key = move.value;
+      other->UpdateAllViews(nullptr, CPlaceDocument::kHintGoToKey, &key);
+    }
   }
   m_following = false;
 }
@@ -424,6 +465,18 @@ void CMainFrame::FollowBible(CChildFrame* source) {
 void CMainFrame::OnChildPositionChanged(CChildFrame* source) {
   if (m_sync) FollowBible(source);
   // A book window's history grew or shrank.
+  UpdateButtonBar();
+}
+
+CBibTreeView* CMainFrame::GetActiveBibleTree() const {
+  CChildFrame* child = GetActiveChild();
+  QSplitter* splitter = child ? child->GetSplitter() : nullptr;
+  auto* tree = splitter && splitter->count() > 1 ? qobject_cast<CBibTreeView*>(splitter->widget(0)) : nullptr;
+  return tree && tree->ShowsBible() ? tree : nullptr;
+}
+
+void CMainFrame::OnToggleShowCurrentBook() {
+  if (CBibTreeView* tree = GetActiveBibleTree()) tree->SetShowCurrentBook(!tree->GetShowCurrentBook());
   UpdateButtonBar();
 }
 
@@ -569,6 +622,10 @@ void CMainFrame::UpdateButtonBar() {
     a->setEnabled(doc != nullptr);
     a->setChecked(doc && doc->GetPageDownMode() == modes[i]);
   }
+  CBibTreeView* tree = GetActiveBibleTree();
+  QAction* currentBook = m_commands.value(ID_SHOW_CURRENT_BOOK);
+  currentBook->setEnabled(tree != nullptr);
+  currentBook->setChecked(tree && tree->GetShowCurrentBook());
   UpdateViewCommands();
   SetSync(m_sync);
 }

@@ -16,12 +16,16 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
+class cSOLTBook;
+
 namespace textpane {
 class CRtfView;
 }
 
 namespace klmw {
 
+class CBibTreeView;
+class CBibleModule;
 class CChildFrame;
 class CPlaceDocument;
 class CTreeBar;
@@ -69,8 +73,16 @@ class CMainFrame : public QMainWindow {
   void SetBibleTest(std::function<bool(const CPlaceDocument&)> test) { m_isBible = std::move(test); }
   bool IsBible(const CPlaceDocument& doc) const { return !m_isBible || m_isBible(doc); }
 
+  // What a document shows, for window synchronisation: its Bible module (null
+  // for a book) and its registered book (null for a Bible).
+  void SetDocumentSources(std::function<const CBibleModule*(const CPlaceDocument&)> bibleOf,
+                          std::function<const cSOLTBook*(const CPlaceDocument&)> bookOf) {
+    m_bibleOf = std::move(bibleOf);
+    m_bookOf = std::move(bookOf);
+  }
+
   // A window moved to another book or verse: with the sync switch on, the
-  // other Bible windows follow it.
+  // other windows follow a Bible window (see app/books/windowsync.h).
   void OnChildPositionChanged(CChildFrame* source);
 
   // Applies a tree bar size (width and height) to the dock.
@@ -130,6 +142,9 @@ class CMainFrame : public QMainWindow {
   void UpdateWindowMenu();
   void FollowActiveBible();
   void FollowBible(CChildFrame* source);
+  // The active window's Bible tree while it shows a Bible, else null.
+  CBibTreeView* GetActiveBibleTree() const;
+  void OnToggleShowCurrentBook();
   void Tile(bool horizontal);
 
   std::string m_settingsPath;
@@ -147,6 +162,8 @@ class CMainFrame : public QMainWindow {
   bool m_closed = false;
   bool m_following = false;
   std::function<bool(const CPlaceDocument&)> m_isBible;
+  std::function<const CBibleModule*(const CPlaceDocument&)> m_bibleOf;
+  std::function<const cSOLTBook*(const CPlaceDocument&)> m_bookOf;
 };
 
 }  // namespace klmw

@@ -14,6 +14,7 @@
 #include "app/books/booknavigation.h"
 #include "app/shell/settings.h"
 #include "app/shell/ui/bibdoc.h"
+#include "app/shell/ui/bibtreeview.h"
 #include "app/shell/ui/bibview.h"
 #include "app/shell/ui/bookview.h"
 #include "app/shell/ui/childframe.h"
@@ -24,7 +25,6 @@
 #include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/qtext.h"
-#include "app/shell/ui/plaintreeview.h"
 #include "app/shell/ui/plainview.h"
 #include "app/shell/ui/scandialog.h"
 #include "app/shell/ui/solttreeview.h"
@@ -205,7 +205,8 @@ void CShellApp::CreateTemplates() {
       auto* v = new CSoltTreeView([this](const CPlaceDocument& d) { return BookOf(d); }, parent);
       return CMadeView{v, v};
     }
-    auto* v = new CPlainTreeView([this](const CPlaceDocument& d) { return BibleOf(d); }, parent);
+    auto* v = new CBibTreeView([this](const CPlaceDocument& d) { return BibleOf(d); },
+                               [this](const CPlaceDocument& d) { return BookOf(d); }, parent);
     return CMadeView{v, v};
   };
   using Kind = CUiDocTemplate::FrameKind;
@@ -242,6 +243,8 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   frame->SetBibleTest([this](const CPlaceDocument& doc) {
     return !m_core.GetRegistry().IsLoaded() || m_core.GetRegistry().GetBookCount() == 0 || BibleOf(doc);
   });
+  frame->SetDocumentSources([this](const CPlaceDocument& doc) { return BibleOf(doc); },
+                            [this](const CPlaceDocument& doc) { return BookOf(doc); });
   connect(frame, &CMainFrame::newWindowRequested, this, &CShellApp::OnNewWindow);
   connect(frame, &CMainFrame::closing, this, &CShellApp::OnFrameClosing);
   connect(frame, &CMainFrame::findBooksRequested, this, &CShellApp::FindBooks);

@@ -13,7 +13,7 @@ namespace klmw {
 CSoltTreeView::CSoltTreeView(BookOf bookOf, QWidget* parent) : QTreeWidget(parent), m_bookOf(std::move(bookOf)) {
   setHeaderHidden(true);
   setColumnCount(1);
-  connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { ExpandItem(item); });
+  connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { OnItemExpanded(item); });
   connect(this, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* item, QTreeWidgetItem*) { OnCurrentItemChanged(item); });
 }

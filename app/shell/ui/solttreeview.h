@@ -38,10 +38,15 @@ class CSoltTreeView : public QTreeWidget, public platform::CView {
   // the tree has no node for it (a glossary entry).
   QTreeWidgetItem* FindSection(int key);
 
+ protected:
+  // An item opened, or another item became current; a derived tree that
+  // shows other items takes these over.
+  virtual void OnItemExpanded(QTreeWidgetItem* item) { ExpandItem(item); }
+  virtual void OnCurrentItemChanged(QTreeWidgetItem* item);
+
  private:
   void Rebuild(const CPlaceDocument& doc, const cSOLTBook& book);
   void SelectSection(int key);
-  void OnCurrentItemChanged(QTreeWidgetItem* item);
 
   BookOf m_bookOf;
   std::unique_ptr<cSOLTBook> m_book;  // a copy of the registered book, read by the tree
