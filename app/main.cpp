@@ -132,14 +132,10 @@ int main(int argc, char** argv) {
   });
 
   // Ended by the session or from a terminal: close the main window the
-  // ordinary way, which saves the workspace and the sync switch.
+  // ordinary way, which saves the workspace and the sync switch once the
+  // saved workspace has been restored, and nothing before.
   klmw::CQuitSignals quitSignals;
-  QObject::connect(&quitSignals, &klmw::CQuitSignals::quitRequested, &app, [&shell] {
-    if (klmw::CMainFrame* frame = shell.GetMainFrame(); frame && frame->isVisible())
-      frame->close();
-    else
-      QApplication::quit();
-  });
+  QObject::connect(&quitSignals, &klmw::CQuitSignals::quitRequested, &shell, &klmw::CShellApp::Quit);
 
   if (!shell.InitInstance(options)) return 1;
   return QApplication::exec();

@@ -44,12 +44,17 @@ std::vector<CWindowToOpen> CStudyAppCore::PrepareRestore(int bookshelf, int& tre
 }
 
 void CStudyAppCore::RestoreWorkspace(int bookshelf, const CWindowHooks& hooks) {
+  // A message shown on the way (a book no longer there) runs the event
+  // loop, and the program may be closed from there: half a workspace must
+  // not be saved.
+  m_workspaceRestored = false;
   int treeWidth = 0, treeHeight = 0;
   std::vector<CWindowToOpen> windows = PrepareRestore(bookshelf, treeWidth, treeHeight);
   const std::vector<CWhereEntry>& entries = m_where.GetEntries();
   if (hooks.openWindow)
     for (const CWindowToOpen& w : windows) hooks.openWindow(w, entries[static_cast<size_t>(w.entry)]);
   if (hooks.finishRestore) hooks.finishRestore(entries.front(), treeWidth, treeHeight);
+  m_workspaceRestored = true;
 }
 
 bool CStudyAppCore::SaveWorkspace(int bookshelf, const CWhereEntry& mainFrame, std::vector<CWhereEntry> children) {
@@ -78,6 +83,7 @@ bool CStudyAppCore::SaveWorkspace(int bookshelf, const CWhereEntry& mainFrame, s
 }
 
 bool CStudyAppCore::SaveWorkspace(int bookshelf, const CWindowHooks& hooks) {
+  if (!m_workspaceRestored) return false;
   CWhereEntry frame = hooks.captureMainFrame ? hooks.captureMainFrame() : CWhereEntry{};
   std::vector<CWhereEntry> children;
   if (hooks.captureWindows) children = hooks.captureWindows();

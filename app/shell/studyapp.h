@@ -77,12 +77,18 @@ class CStudyAppCore {
   std::vector<CWindowToOpen> PrepareRestore(int bookshelf, int& treeWidth, int& treeHeight);
   // PrepareRestore, then the hooks open every window and finish.
   void RestoreWorkspace(int bookshelf, const CWindowHooks& hooks);
+  // True once a restore has finished, false again while one runs. Until
+  // then the windows are not the user's workspace (none opened yet, or only
+  // some of them), and saving them would write over the saved one.
+  bool IsWorkspaceRestored() const { return m_workspaceRestored; }
 
   // Builds the record from the main frame and the children (entry 0 the
   // frame with zeros and blanks; names and text paths from the registry;
   // children shifted to the origin) and writes BookShelf<n>. At most
   // CWhere::kMaxWindows entries are kept, the frame's included.
   bool SaveWorkspace(int bookshelf, const CWhereEntry& mainFrame, std::vector<CWhereEntry> children);
+  // The same from the open windows; writes nothing and returns false while
+  // IsWorkspaceRestored() is false.
   bool SaveWorkspace(int bookshelf, const CWindowHooks& hooks);
 
   // Saves the current bookshelf, closes the windows, re-reads the data
@@ -106,6 +112,7 @@ class CStudyAppCore {
   CDataSetRegistry m_registry;
   int m_bookshelf = 0;
   std::string m_bibleCode;
+  bool m_workspaceRestored = false;
 };
 
 }  // namespace klmw

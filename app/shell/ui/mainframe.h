@@ -69,6 +69,11 @@ class CMainFrame : public QMainWindow {
   void SetBibleTest(std::function<bool(const CPlaceDocument&)> test) { m_isBible = std::move(test); }
   bool IsBible(const CPlaceDocument& doc) const { return !m_isBible || m_isBible(doc); }
 
+  // Whether closing may write the sync switch and the tree bar's size (the
+  // tree bar has its saved size only once the workspace is back). Without
+  // a test it may.
+  void SetSavingTest(std::function<bool()> test) { m_maySave = std::move(test); }
+
   // A window moved to another book or verse: with the sync switch on, the
   // other Bible windows follow it.
   void OnChildPositionChanged(CChildFrame* source);
@@ -141,6 +146,7 @@ class CMainFrame : public QMainWindow {
   bool m_closed = false;
   bool m_following = false;
   std::function<bool(const CPlaceDocument&)> m_isBible;
+  std::function<bool()> m_maySave;
 };
 
 }  // namespace klmw

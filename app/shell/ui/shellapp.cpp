@@ -101,7 +101,7 @@ CShellApp::CShellApp(const std::string& settingsPath, QObject* parent)
   m_autosave.setSingleShot(true);
   m_autosave.setInterval(1000);
   connect(&m_autosave, &QTimer::timeout, this, [this] {
-    if (m_closing || m_savingDisabled || !m_frame) return;
+    if (m_closing || !MaySave() || !m_frame) return;
     ++m_autosaves;
     SaveWorkspace(m_core.GetCurrentBookshelf());
   });
@@ -221,6 +221,7 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   m_frame = std::make_unique<CMainFrame>(m_core.GetSettingsPath(), m_options);
   if (options.splash) CSplashWnd::ShowSplashScreen(QStringLiteral(KLMW_VERSION));
   CMainFrame* frame = m_frame.get();
+  frame->SetSavingTest([this] { return MaySave(); });
   // Until the registry is read every window counts as a Bible.
   frame->SetBibleTest([this](const CPlaceDocument& doc) {
     return !m_core.GetRegistry().IsLoaded() || m_core.GetRegistry().GetBookCount() == 0 || BibleOf(doc);
@@ -267,14 +268,18 @@ bool CShellApp::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CShellApp::FinishStartup() {
-  if (!m_frame || m_started) return;
+  // Closed before the deferred stages ran: nothing more to do.
+  if (!m_frame || m_started || m_closing) return;
   m_started = true;
   m_frame->removeEventFilter(this);
   // The bookshelf, the words like SOLT, the registry.
   m_core.Startup();
+  // A message about a missing book lets the user close the program.
+  if (m_closing) return;
   m_frame->SetBookshelf(m_core.GetCurrentBookshelf());
   // The workspace of the current bookshelf.
   RestoreWorkspace(m_core.GetCurrentBookshelf());
+  if (m_closing) return;
   emit m_frame->rebuildTree();
   // The book list opened empty: tell the user and start bookcase.
   if (m_startOptions.offerBookcase && m_core.GetRegistry().GetBookCount() == 0) {
@@ -364,7 +369,7 @@ void CShellApp::RestoreWorkspace(int bookshelf) {
 }
 
 bool CShellApp::SaveWorkspace(int bookshelf) {
-  if (m_savingDisabled || !m_frame) return false;
+  if (!MaySave() || !m_frame) return false;
   m_autosave.stop();
   return m_core.SaveWorkspace(bookshelf, MakeHooks());
 }
@@ -498,9 +503,17 @@ int CShellApp::RegisterScannedBooks() {
 }
 
 void CShellApp::OnFrameClosing() {
-  if (!m_savingDisabled) SaveWorkspace(m_core.GetCurrentBookshelf());
-  m_closing = true;
   m_autosave.stop();
+  SaveWorkspace(m_core.GetCurrentBookshelf());
+  m_closing = true;
+}
+
+void CShellApp::Quit() {
+  if (m_frame && m_frame->isVisible()) {
+    m_frame->close();
+  } else {
+    QApplication::quit();
+  }
 }
 
 }  // namespace klmw

@@ -58,6 +58,10 @@ class CShellApp : public QObject {
 
   // Opens a Bible or book window through template [2].
   CChildFrame* OpenBook(int bookIndex, int sectionKey);
+  // The session or a terminal asked the program to end: the main frame
+  // closes the ordinary way (saving what there is to save), or the program
+  // quits when there is no frame to close.
+  void Quit();
   void RestoreWorkspace(int bookshelf);
   bool SaveWorkspace(int bookshelf);
   void SwitchBookshelf(int bookshelf);
@@ -72,6 +76,10 @@ class CShellApp : public QObject {
   void ScheduleAutosave();
   // Stops saving: the program ends without writing the settings file.
   void DisableSaving() { m_savingDisabled = true; }
+  // Whether the settings file may be written now: not before the workspace
+  // is back (it would be written over with the windows of a half-done
+  // start) nor after DisableSaving.
+  bool MaySave() const { return !m_savingDisabled && m_core.IsWorkspaceRestored(); }
   int GetAutosaveCount() const { return m_autosaves; }
 
   // The Bible a document shows, or null.

@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <csignal>
+#include <functional>
 #include <memory>
 
 #include "app/shell/settings.h"
@@ -78,6 +79,8 @@ class MainFrameTest : public QObject {
   void autosaveFollowsAMove();
   void noBooksOffersBookcase();
   void booksRegisteredByBookcaseShowWithoutARestart();
+  void closingBeforeTheRestoreKeepsTheWorkspace_data();
+  void closingBeforeTheRestoreKeepsTheWorkspace();
   void scanListsBooksAndRegistersTheCheckedOnes();
   void screenshotWritesAPng();
 
@@ -92,7 +95,11 @@ class MainFrameTest : public QObject {
   // A registered book: a folder with book.dat.
   QString AddBook(int m, const QString& name);
   void SetBookCount(int count);
-  std::unique_ptr<CShellApp> Start();
+  std::unique_ptr<CShellApp> Start(bool synchronous = true);
+  QByteArray SettingsBytes() const {
+    QFile f(m_settings);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
   QList<CChildFrame*> Children() const { return m_app->GetMainFrame()->GetChildFrames(); }
   static CPlaceDocument* Doc(CChildFrame* f) { return dynamic_cast<CPlaceDocument*>(f->GetDocument()); }
 
@@ -103,6 +110,21 @@ class MainFrameTest : public QObject {
   std::unique_ptr<CShellApp> m_app;
   int m_bookcaseStarts = 0;
 };
+
+namespace {
+
+// Messages that do something when one shows (the user closes the program
+// while the box is up).
+class ActingMessages : public platform::RecordingMessages {
+ public:
+  std::function<void()> m_onShow;
+  int Show(const std::string& text, platform::MessageButtons buttons, const std::string& caption) override {
+    if (m_onShow) m_onShow();
+    return RecordingMessages::Show(text, buttons, caption);
+  }
+};
+
+}  // namespace
 
 void MainFrameTest::init() {
   m_dir = std::make_unique<QTemporaryDir>();
@@ -139,7 +161,7 @@ void MainFrameTest::SetBookCount(int count) {
   Write("DATASET_1", "BOOKCOUNT", QString::number(count));
 }
 
-std::unique_ptr<CShellApp> MainFrameTest::Start() {
+std::unique_ptr<CShellApp> MainFrameTest::Start(bool synchronous) {
   auto app = std::make_unique<CShellApp>(Settings());
   app->Core().GetRegistry().SetProcessStarter([this](const std::vector<std::string>&) {
     ++m_bookcaseStarts;
@@ -147,7 +169,7 @@ std::unique_ptr<CShellApp> MainFrameTest::Start() {
   });
   CStartOptions options;
   options.splash = false;
-  options.synchronous = true;
+  options.synchronous = synchronous;
   if (!app->InitInstance(options)) return nullptr;
   return app;
 }
@@ -672,6 +694,58 @@ void MainFrameTest::booksRegisteredByBookcaseShowWithoutARestart() {
   QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Notes"));
   QCOMPARE(Children().size(), 1);
   QCOMPARE(QString::fromStdString(Doc(Children().first())->GetTitle()), QStringLiteral("Notes"));
+}
+
+void MainFrameTest::closingBeforeTheRestoreKeepsTheWorkspace_data() {
+  // How the program ends before its windows are back: the window is closed,
+  // the session sends SIGTERM, or the user closes it while the restore shows
+  // a message (about a book that is gone).
+  QTest::addColumn<QString>("how");
+  QTest::newRow("close") << "close";
+  QTest::newRow("quit signal") << "quit";
+  QTest::newRow("during the restore") << "message";
+}
+
+void MainFrameTest::closingBeforeTheRestoreKeepsTheWorkspace() {
+  QFETCH(QString, how);
+  SetBookCount(1);
+  AddBook(1, QStringLiteral("KJS"));
+  Write("WORDS_LIKE_SOLT", "WORDS_LIKE_SOLT", QStringLiteral("SOLT"));
+  Write("Options", "Sync", QStringLiteral("1"));
+  Write("options", "tree_dimentions", QStringLiteral("150,300"));
+  Write("BookShelf0", "NumberWindows", QStringLiteral("3"));
+  Write("BookShelf0", "Window0", QStringLiteral("0, 0, 0, 0, 0, 0, 10, 20, 700,  500"));
+  Write("BookShelf0", "BookName1", QStringLiteral("Lost Book"));
+  Write("BookShelf0", "Window1", QStringLiteral("0, 99, 0, 100, 0, 4, 0, 0, 300,  200"));
+  Write("BookShelf0", "BookName2", QStringLiteral("KJS"));
+  Write("BookShelf0", "Window2", QStringLiteral("0, 1234, 0, 100, 0, 3, 20, 20, 320,  220"));
+  const QByteArray before = SettingsBytes();
+
+  if (how == QLatin1String("message")) {
+    ActingMessages closing;
+    closing.m_onShow = [] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* frame = qobject_cast<CMainFrame*>(w); frame && frame->isVisible()) frame->close();
+      }
+    };
+    platform::SetMessages(&closing);
+    m_app = Start();
+    platform::SetMessages(m_messages.get());
+    QVERIFY(!closing.m_shown.empty());
+  } else {
+    m_app = Start(false);
+    QVERIFY(!m_app->IsReady());
+    if (how == QLatin1String("close")) {
+      m_app->GetMainFrame()->close();
+    } else {
+      m_app->Quit();
+    }
+  }
+  QVERIFY(!m_app->GetMainFrame()->isVisible());
+  // Long enough for the deferred start-up and an autosave to have run.
+  QTest::qWait(1500);
+  QCOMPARE(SettingsBytes(), before);
+  QCOMPARE(m_app->GetAutosaveCount(), 0);
 }
 
 void MainFrameTest::scanListsBooksAndRegistersTheCheckedOnes() {
