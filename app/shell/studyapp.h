@@ -17,6 +17,26 @@ namespace klmw {
 // " %s is no longer active or is no longer available on your system\n"
 std::string FormatBookNoLongerAvailable(const std::string& bookName);
 
+// A rectangle on the screen: left, top, right, bottom (right and bottom
+// one past the last pixel).
+struct CScreenRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const CScreenRect&) const = default;
+};
+
+// The share of the screen's free area, each way, that the main frame takes
+// on a first start.
+inline constexpr int kFirstStartScreenPercent = 90;
+
+// Where the main frame opens when the settings hold no rectangle for it (a
+// first start): kFirstStartScreenPercent of the free area each way, centred
+// in it, and not below the default record's 600 x 440 unless the area is
+// smaller. An empty area gives the default record's rectangle.
+CScreenRect FirstStartFrameRect(const CScreenRect& available);
+
 // A window the restored workspace opens: entry `entry` of the workspace
 // record, opened through the Bible window template with `documentName`
 // ("Book# %d %d", the resolved book index and the saved section key).

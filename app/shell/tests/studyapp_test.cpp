@@ -191,6 +191,30 @@ TEST_F(StudyAppTest, NothingIsSavedBeforeTheWorkspaceIsRestored) {
   }
 }
 
+// A first start puts the main frame over most of the screen, centred; on a
+// small screen it keeps at least the default size the screen allows.
+TEST(FirstStartFrameRectTest, TakesMostOfTheScreenCentred) {
+  using klmw::CScreenRect;
+  const struct {
+    CScreenRect available;
+    CScreenRect frame;
+  } cases[] = {
+      {{0, 0, 1920, 1080}, {96, 54, 1824, 1026}},
+      {{0, 27, 2560, 1440}, {128, 98, 2432, 1369}},  // a panel above
+      {{1920, 0, 3840, 1200}, {2016, 60, 3744, 1140}},  // a second screen
+      {{0, 0, 640, 480}, {20, 20, 620, 460}},  // 90 % is below 600 x 440
+      {{0, 0, 500, 400}, {0, 0, 500, 400}},  // smaller than that: the whole area
+      {{0, 0, 0, 0}, {0, 0, 600, 440}},  // no screen known
+      {{100, 100, 50, 50}, {0, 0, 600, 440}},
+  };
+  for (const auto& c : cases) {
+    const CScreenRect r = klmw::FirstStartFrameRect(c.available);
+    EXPECT_EQ(r, c.frame) << c.available.left << "," << c.available.top << "," << c.available.right << ","
+                          << c.available.bottom << " gave " << r.left << "," << r.top << "," << r.right << ","
+                          << r.bottom;
+  }
+}
+
 TEST_F(StudyAppTest, SwitchingBookshelvesSavesOneAndRestoresTheOther) {
   CStudyAppCore app(ini);
   app.Startup();

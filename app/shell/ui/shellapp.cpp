@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMdiArea>
 #include <QScreen>
 #include <QSplitter>
@@ -43,6 +44,10 @@ constexpr int kMaxChildOffset = 4000;
 
 // How long the deferred start-up stages wait for the first paint.
 constexpr int kFirstPaintWaitMs = 300;
+
+// The least width a window gets when a first start lays the default windows
+// side by side.
+constexpr int kMinTiledWidth = 240;
 
 // Verses shown after the position line by the stand-in Bible view.
 constexpr int kVersesShown = 8;
@@ -299,6 +304,7 @@ CWindowHooks CShellApp::MakeHooks() {
   CWindowHooks hooks;
   hooks.closeAllWindows = [this] { emit m_frame->closeAllChildrenRequested(); };
   hooks.openWindow = [this](const CWindowToOpen& w, const CWhereEntry& e) {
+    const bool rectSaved = m_core.GetWhere().WasRectSaved(w.entry);
     CChildFrame* frame =
         m_templates[kTemplateBibleText]->OpenDocumentFile(m_frame->GetMdiArea(), w.documentName, false);
     if (!frame) return;
@@ -308,12 +314,24 @@ CWindowHooks CShellApp::MakeHooks() {
     frame->setGeometry(SaneRect(EntryRect(e), QSize(500, 330), QRect()));
     frame->SetTreeWidth(std::max(0, e.treeWidth));
     frame->setProperty("klmwShowState", e.showState);
+    frame->setProperty("klmwRectSaved", rectSaved);
     m_restored.push_back(frame);
   };
   hooks.finishRestore = [this](const CWhereEntry& main, int treeWidth, int treeHeight) {
     QRect screen;
     if (QScreen* s = m_frame->screen()) screen = s->availableGeometry();
-    m_frame->setGeometry(SaneRect(EntryRect(main), QSize(600, 440), screen));
+    // Without a rectangle of the user's, a first start takes most of the
+    // screen (the default record's 600 x 440 is lost on today's screens);
+    // a later bookshelf without one leaves the frame where it is.
+    const bool rectSaved = m_core.GetWhere().WasRectSaved(0);
+    if (rectSaved) {
+      m_frame->setGeometry(SaneRect(EntryRect(main), QSize(600, 440), screen));
+    } else if (!m_framePlaced) {
+      const CScreenRect r = FirstStartFrameRect(
+          {screen.left(), screen.top(), screen.left() + screen.width(), screen.top() + screen.height()});
+      m_frame->setGeometry(QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)));
+    }
+    m_framePlaced = true;
     // Without a saved size the bar takes a fifth of the frame.
     if (treeWidth > 0) {
       m_frame->GetTreeBar()->SetDimensions(treeWidth, treeHeight);
@@ -332,6 +350,18 @@ CWindowHooks CShellApp::MakeHooks() {
         default: f->showNormal(); break;
       }
       WatchFrame(f);
+    }
+    // Windows that kept no rectangle in a frame that kept none share the
+    // area rather than sit in its corner at the default record's size.
+    const bool allDefault = std::none_of(m_restored.begin(), m_restored.end(),
+                                         [](CChildFrame* f) { return f->property("klmwRectSaved").toBool(); });
+    if (!rectSaved && allDefault && !m_restored.empty()) {
+      // The tree bar's new width first, so the area has its final size.
+      if (QLayout* layout = m_frame->layout()) layout->activate();
+      // Side by side while each keeps a width to read in; more windows
+      // than that stay at the default size.
+      const int width = m_frame->GetMdiArea()->viewport()->width();
+      if (width / static_cast<int>(m_restored.size()) >= kMinTiledWidth) m_frame->TileVertical();
     }
     if (!m_restored.empty()) m_frame->GetMdiArea()->setActiveSubWindow(m_restored.front());
     m_restored.clear();

@@ -125,6 +125,9 @@ class CShellApp : public QObject {
   bool m_restoring = false;
   bool m_closing = false;
   bool m_savingDisabled = false;
+  // The main frame has been put where a restore said: a later restore of a
+  // bookshelf that kept no rectangle for it leaves it there.
+  bool m_framePlaced = false;
   int m_autosaves = 0;
 };
 

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QFontDialog>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QToolBar>
@@ -81,6 +82,8 @@ class MainFrameTest : public QObject {
   void booksRegisteredByBookcaseShowWithoutARestart();
   void closingBeforeTheRestoreKeepsTheWorkspace_data();
   void closingBeforeTheRestoreKeepsTheWorkspace();
+  void frameSizeOnAFirstStartAndAfter_data();
+  void frameSizeOnAFirstStartAndAfter();
   void scanListsBooksAndRegistersTheCheckedOnes();
   void screenshotWritesAPng();
 
@@ -178,7 +181,8 @@ void MainFrameTest::emptySettingsGiveTheTwoDefaultWindows() {
   m_app = Start();
   QVERIFY(m_app && m_app->IsReady());
   CMainFrame* frame = m_app->GetMainFrame();
-  QCOMPARE(frame->geometry().size(), QSize(600, 440));
+  // The frame is placed for a first start (see frameSizeOnAFirstStartAndAfter).
+  QVERIFY(frame->width() >= 600 && frame->height() >= 440);
   QCOMPARE(Children().size(), 1);
   CChildFrame* child = Children().first();
   QCOMPARE(child->GetTemplate().GetIndex(), int(kTemplateBibleText));
@@ -746,6 +750,42 @@ void MainFrameTest::closingBeforeTheRestoreKeepsTheWorkspace() {
   QTest::qWait(1500);
   QCOMPARE(SettingsBytes(), before);
   QCOMPARE(m_app->GetAutosaveCount(), 0);
+}
+
+void MainFrameTest::frameSizeOnAFirstStartAndAfter_data() {
+  QTest::addColumn<bool>("saved");       // the settings hold the frame's and the window's rectangles
+  QTest::addColumn<int>("switchTo");     // then a switch to this bookshelf, never saved (-1: none)
+  QTest::newRow("first start") << false << -1;
+  QTest::newRow("saved rectangles") << true << -1;
+  QTest::newRow("switch to a new bookshelf") << true << 4;
+}
+
+void MainFrameTest::frameSizeOnAFirstStartAndAfter() {
+  QFETCH(bool, saved);
+  QFETCH(int, switchTo);
+  const QRect savedFrame(30, 40, 700, 500), savedChild(10, 20, 300, 200);
+  if (saved) {
+    Write("BookShelf0", "Window0", QStringLiteral("0, 0, 0, 0, 0, 0, 30, 40, 730,  540"));
+    Write("BookShelf0", "Window1", QStringLiteral("0, 0, 0, 100, 0, 4, 10, 20, 310,  220"));
+  }
+  m_app = Start();
+  CMainFrame* frame = m_app->GetMainFrame();
+  const QRect screen = frame->screen()->availableGeometry();
+  QVERIFY(screen.width() > 600 && screen.height() > 440);
+  if (switchTo >= 0) m_app->SwitchBookshelf(switchTo);
+  CChildFrame* child = Children().first();
+  if (!saved) {
+    // Most of the screen, centred; the Bible window fills the area.
+    const CScreenRect r =
+        FirstStartFrameRect({screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1});
+    QCOMPARE(frame->geometry(), QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)));
+    QVERIFY(frame->width() >= screen.width() * 85 / 100);
+    QTRY_COMPARE(child->geometry(), frame->GetMdiArea()->viewport()->rect());
+  } else {
+    // As saved; a bookshelf that kept no rectangle leaves the frame alone.
+    QCOMPARE(frame->geometry(), savedFrame);
+    if (switchTo < 0) QCOMPARE(child->geometry(), savedChild);
+  }
 }
 
 void MainFrameTest::scanListsBooksAndRegistersTheCheckedOnes() {
