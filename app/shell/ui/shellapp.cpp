@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "app/books/booknavigation.h"
+#include "app/shell/commandline.h"
 #include "app/shell/settings.h"
 #include "app/shell/ui/bookview.h"
 #include "app/shell/ui/childframe.h"
@@ -29,6 +30,7 @@
 #include "app/shell/ui/splash.h"
 #include "app/shell/ui/treebar.h"
 #include "platform/file.h"
+#include "platform/messages.h"
 
 #ifndef KLMW_VERSION
 #define KLMW_VERSION "0.1"
@@ -286,6 +288,8 @@ void CShellApp::FinishStartup() {
   RestoreWorkspace(m_core.GetCurrentBookshelf());
   if (m_closing) return;
   emit m_frame->rebuildTree();
+  // The documents named on the command line open over the workspace.
+  for (const std::string& name : m_startOptions.documents) OpenDocument(name);
   // The book list opened empty: tell the user and start bookcase.
   if (m_startOptions.offerBookcase && m_core.GetRegistry().GetBookCount() == 0) {
     if (m_core.GetRegistry().OfferBookcaseWhenEmpty() > 0) {
@@ -544,6 +548,30 @@ void CShellApp::Quit() {
   } else {
     QApplication::quit();
   }
+}
+
+CChildFrame* CShellApp::OpenDocument(const std::string& name) {
+  const CDocumentRequest request = ClassifyDocument(name);
+  switch (request.kind) {
+    case CDocumentRequest::EKind::Book:
+      return OpenBook(request.bookIndex, request.sectionKey);
+    case CDocumentRequest::EKind::Picture: {
+      CChildFrame* f = m_templates[kTemplatePicture]->OpenDocumentFile(
+          m_frame->GetMdiArea(), FormatPictureDocumentName(request.path, {}), false);
+      if (!f) break;
+      f->resize(500, 400);
+      f->show();
+      m_frame->GetMdiArea()->setActiveSubWindow(f);
+      return f;
+    }
+    case CDocumentRequest::EKind::Missing:
+    case CDocumentRequest::EKind::NotShown:
+      break;
+  }
+  std::string message = DescribeUnopenedDocument(request);
+  if (message.empty()) message = "The picture \"" + request.path + "\" could not be opened.";
+  platform::MessageBox(message);
+  return nullptr;
 }
 
 }  // namespace klmw

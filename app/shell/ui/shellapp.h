@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/shell/studyapp.h"
 #include "app/shell/ui/displayoptions.h"
@@ -38,6 +39,8 @@ struct CStartOptions {
   bool offerBookcase = true;
   // Run the deferred stages at once instead of after the first paint.
   bool synchronous = false;
+  // Opened once the workspace is back, in this order (see OpenDocument).
+  std::vector<std::string> documents;
 };
 
 class CShellApp : public QObject {
@@ -58,6 +61,10 @@ class CShellApp : public QObject {
 
   // Opens a Bible or book window through template [2].
   CChildFrame* OpenBook(int bookIndex, int sectionKey);
+  // Opens a document named on the command line: "Book# <index> <key>" as
+  // OpenBook does, a picture file in the picture window. Anything else is
+  // named in a message and null returned.
+  CChildFrame* OpenDocument(const std::string& name);
   // The session or a terminal asked the program to end: the main frame
   // closes the ordinary way (saving what there is to save), or the program
   // quits when there is no frame to close.

@@ -28,6 +28,7 @@
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/quitsignals.h"
 #include "app/shell/ui/scandialog.h"
@@ -82,6 +83,8 @@ class MainFrameTest : public QObject {
   void booksRegisteredByBookcaseShowWithoutARestart();
   void closingBeforeTheRestoreKeepsTheWorkspace_data();
   void closingBeforeTheRestoreKeepsTheWorkspace();
+  void documentsNamedOnTheCommandLineOpen_data();
+  void documentsNamedOnTheCommandLineOpen();
   void frameSizeOnAFirstStartAndAfter_data();
   void frameSizeOnAFirstStartAndAfter();
   void scanListsBooksAndRegistersTheCheckedOnes();
@@ -98,7 +101,7 @@ class MainFrameTest : public QObject {
   // A registered book: a folder with book.dat.
   QString AddBook(int m, const QString& name);
   void SetBookCount(int count);
-  std::unique_ptr<CShellApp> Start(bool synchronous = true);
+  std::unique_ptr<CShellApp> Start(bool synchronous = true, std::vector<std::string> documents = {});
   QByteArray SettingsBytes() const {
     QFile f(m_settings);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -164,7 +167,7 @@ void MainFrameTest::SetBookCount(int count) {
   Write("DATASET_1", "BOOKCOUNT", QString::number(count));
 }
 
-std::unique_ptr<CShellApp> MainFrameTest::Start(bool synchronous) {
+std::unique_ptr<CShellApp> MainFrameTest::Start(bool synchronous, std::vector<std::string> documents) {
   auto app = std::make_unique<CShellApp>(Settings());
   app->Core().GetRegistry().SetProcessStarter([this](const std::vector<std::string>&) {
     ++m_bookcaseStarts;
@@ -173,6 +176,7 @@ std::unique_ptr<CShellApp> MainFrameTest::Start(bool synchronous) {
   CStartOptions options;
   options.splash = false;
   options.synchronous = synchronous;
+  options.documents = std::move(documents);
   if (!app->InitInstance(options)) return nullptr;
   return app;
 }
@@ -752,6 +756,63 @@ void MainFrameTest::closingBeforeTheRestoreKeepsTheWorkspace() {
   QCOMPARE(m_app->GetAutosaveCount(), 0);
 }
 
+void MainFrameTest::documentsNamedOnTheCommandLineOpen_data() {
+  QTest::addColumn<QString>("name");  // "%1" is the test's folder
+  QTest::addColumn<int>("kind");      // the template, or -1 for none
+  QTest::addColumn<int>("book");
+  QTest::addColumn<int>("key");
+  QTest::newRow("picture") << "%1/map.png" << int(kTemplatePicture) << 0 << 0;
+  QTest::newRow("picture, upper case") << "%1/MAP.JPG" << int(kTemplatePicture) << 0 << 0;
+  QTest::newRow("book") << "Book# 1 42" << int(kTemplateBibleText) << 1 << 42;
+  QTest::newRow("text file") << "%1/notes.txt" << -1 << 0 << 0;
+  QTest::newRow("missing") << "%1/gone.png" << -1 << 0 << 0;
+}
+
+void MainFrameTest::documentsNamedOnTheCommandLineOpen() {
+  QFETCH(QString, name);
+  QFETCH(int, kind);
+  QFETCH(int, book);
+  QFETCH(int, key);
+  SetBookCount(2);
+  AddBook(1, QStringLiteral("Atlas"));
+  AddBook(2, QStringLiteral("Notes"));
+  Write("BookShelf0", "Window1", QStringLiteral("0, 7, 0, 100, 0, 4, 0, 0, 300,  200"));
+  QImage picture(40, 30, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  QVERIFY(picture.save(m_dir->filePath(QStringLiteral("map.png")), "PNG"));
+  QVERIFY(picture.save(m_dir->filePath(QStringLiteral("MAP.JPG")), "JPG"));
+  QFile notes(m_dir->filePath(QStringLiteral("notes.txt")));
+  QVERIFY(notes.open(QIODevice::WriteOnly));
+  notes.close();
+  const QString document = QString(name).replace(QStringLiteral("%1"), m_dir->path());
+
+  m_app = Start(true, {document.toStdString()});
+  QVERIFY(m_app->IsReady());
+  // The workspace came back first; the document opened over it, active.
+  QList<CChildFrame*> children = Children();
+  QCOMPARE(children.size(), kind < 0 ? 1 : 2);
+  QCOMPARE(Doc(children.last())->GetSectionKey(), 7);
+  if (kind < 0) {
+    QCOMPARE(m_messages->m_shown.size(), size_t(1));
+    QVERIFY(QString::fromStdString(m_messages->m_shown.front().text).contains(document));
+    return;
+  }
+  QVERIFY(m_messages->m_shown.empty());
+  CChildFrame* opened = m_app->GetMainFrame()->GetActiveChild();
+  QCOMPARE(opened, children.first());
+  QCOMPARE(opened->GetTemplate().GetIndex(), kind);
+  if (kind == kTemplatePicture) {
+    auto* view = opened->findChild<CPictureView*>();
+    QVERIFY(view);
+    QVERIFY(view->HasPicture());
+    QCOMPARE(opened->GetDocument()->GetPathName(), document.toStdString());
+  } else {
+    QCOMPARE(Doc(opened)->GetBookIndex(), book);
+    QCOMPARE(Doc(opened)->GetSectionKey(), key);
+    QCOMPARE(QString::fromStdString(Doc(opened)->GetTitle()), QStringLiteral("Notes"));
+  }
+}
+
 void MainFrameTest::frameSizeOnAFirstStartAndAfter_data() {
   QTest::addColumn<bool>("saved");       // the settings hold the frame's and the window's rectangles
   QTest::addColumn<int>("switchTo");     // then a switch to this bookshelf, never saved (-1: none)
@@ -859,10 +920,18 @@ void MainFrameTest::screenshotWritesAPng() {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   klmw.setProcessEnvironment(env);
-  klmw.start(QStringLiteral(KLMW_PATH), {QStringLiteral("--home"), m_dir->path(), QStringLiteral("--screenshot"), png});
+  // A document named after the options opens too; one the program cannot
+  // show is named in a message, which a screenshot run writes to stderr.
+  const QString notes = m_dir->filePath(QStringLiteral("notes.txt"));
+  klmw.start(QStringLiteral(KLMW_PATH), {QStringLiteral("--home"), m_dir->path(), QStringLiteral("--screenshot"), png,
+                                         QStringLiteral("Book# 0 5"), notes});
   QVERIFY(klmw.waitForFinished(30000));
   QCOMPARE(klmw.exitStatus(), QProcess::NormalExit);
   QCOMPARE(klmw.exitCode(), 0);
+  const QString errors = QString::fromLocal8Bit(klmw.readAllStandardError());
+  QVERIFY2(errors.contains(notes), qPrintable(errors));
+  QVERIFY2(!errors.contains(QStringLiteral("Book#")), qPrintable(errors));
+
   QImage image(png, "PNG");
   QVERIFY(!image.isNull());
   QVERIFY(image.width() >= 300 && image.height() >= 200);
