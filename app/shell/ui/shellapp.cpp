@@ -11,6 +11,7 @@
 #include <QSplitter>
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 
 #include "app/books/booknavigation.h"
 #include "app/shell/commandline.h"
@@ -46,6 +47,10 @@ constexpr int kMaxChildOffset = 4000;
 
 // How long the deferred start-up stages wait for the first paint.
 constexpr int kFirstPaintWaitMs = 300;
+
+// Bookcase's news waits while the start-up or another restore is under way
+// (a message box of theirs runs the event loop).
+constexpr int kBookcaseRetryMs = 200;
 
 // The least width a window gets when a first start lays the default windows
 // side by side.
@@ -94,6 +99,11 @@ QRect SaneRect(QRect r, const QSize& fallback, const QRect& bounds) {
 
 }  // namespace
 
+struct CShellApp::CExitRelay {
+  std::mutex mutex;
+  CShellApp* app = nullptr;
+};
+
 CShellApp::CShellApp(const std::string& settingsPath, QObject* parent)
     // The path is always given: the core's own fall-back for "" does not
     // reach the settings file.
@@ -112,9 +122,22 @@ CShellApp::CShellApp(const std::string& settingsPath, QObject* parent)
     ++m_autosaves;
     SaveWorkspace(m_core.GetCurrentBookshelf());
   });
+  // Bookcase's end is seen on a thread of its own; the news is queued to
+  // this object, and dropped once it is gone.
+  m_exitRelay = std::make_shared<CExitRelay>();
+  m_exitRelay->app = this;
+  m_core.GetRegistry().SetBookcaseExitHook([relay = m_exitRelay] {
+    std::lock_guard<std::mutex> lock(relay->mutex);
+    if (CShellApp* app = relay->app)
+      QMetaObject::invokeMethod(app, [app] { app->OnBookcaseExited(); }, Qt::QueuedConnection);
+  });
 }
 
 CShellApp::~CShellApp() {
+  {
+    std::lock_guard<std::mutex> lock(m_exitRelay->mutex);
+    m_exitRelay->app = nullptr;
+  }
   // The frames close their documents through the templates: frames first.
   m_frame.reset();
 }
@@ -290,12 +313,13 @@ void CShellApp::FinishStartup() {
   emit m_frame->rebuildTree();
   // The documents named on the command line open over the workspace.
   for (const std::string& name : m_startOptions.documents) OpenDocument(name);
-  // The book list opened empty: tell the user and start bookcase.
+  // The book list opened empty: tell the user and start bookcase. The
+  // watch starts first, so bookcase's end cannot come before it.
   if (m_startOptions.offerBookcase && m_core.GetRegistry().GetBookCount() == 0) {
+    WatchForBookcase();
     if (m_core.GetRegistry().OfferBookcaseWhenEmpty() > 0) {
+      StopWatchingForBookcase();
       emit m_frame->rebuildTree();
-    } else {
-      WatchForBookcase();
     }
   }
   // Last, the button bar is brought up to date.
@@ -423,30 +447,58 @@ void CShellApp::ScheduleAutosave() {
   if (!m_autosave.isActive()) m_autosave.start();
 }
 
-// Bookcase runs by itself and writes the settings file when the user is
-// done; the books it registered then show without a restart. The file is
-// replaced by a rename, so its folder is watched.
+// Bookcase runs by itself and writes the settings file as the user works;
+// the books it registered show without a restart once it is done: when it
+// ends, or when the backup it keeps while its dialog is open goes away (OK
+// or Cancel). The program's own writes to the file (the autosave) do not
+// count. The file is replaced by a rename, so its folder is watched.
 void CShellApp::WatchForBookcase() {
   if (m_bookcaseWatch) return;
-  m_bookcaseWatch = new QFileSystemWatcher(this);
+  m_bookcaseWatch = std::make_unique<CBookcaseWatch>(m_core.GetSettingsPath());
+  m_bookcaseWatch->Start();
+  m_folderWatch = new QFileSystemWatcher(this);
   QString folder = QString::fromStdString(m_core.GetSettingsPath()).section(QLatin1Char('/'), 0, -2);
   if (folder.isEmpty()) folder = QStringLiteral("/");
-  m_bookcaseWatch->addPath(folder);
-  connect(m_bookcaseWatch, &QFileSystemWatcher::directoryChanged, this, &CShellApp::OnSettingsFolderChanged);
+  m_folderWatch->addPath(folder);
+  connect(m_folderWatch, &QFileSystemWatcher::directoryChanged, this, &CShellApp::OnSettingsFolderChanged);
+}
+
+void CShellApp::StopWatchingForBookcase() {
+  m_bookcaseWatch.reset();
+  if (m_folderWatch) {
+    // Possibly from inside its own signal.
+    m_folderWatch->disconnect(this);
+    m_folderWatch->deleteLater();
+    m_folderWatch = nullptr;
+  }
 }
 
 void CShellApp::OnSettingsFolderChanged() {
   if (!m_bookcaseWatch || m_closing) return;
-  const std::string& settings = m_core.GetSettingsPath();
-  if (ReadProfileInt("SOLTDATASETS", "DATASETCOUNT", 0, settings) <= 0) return;
+  if (!m_ready || m_restoring) {
+    QTimer::singleShot(kBookcaseRetryMs, this, &CShellApp::OnSettingsFolderChanged);
+    return;
+  }
+  if (m_bookcaseWatch->OnFolderChanged()) ReloadFromBookcase();
+}
+
+void CShellApp::OnBookcaseExited() {
+  if (!m_bookcaseWatch || m_closing) return;
+  if (!m_ready || m_restoring) {
+    QTimer::singleShot(kBookcaseRetryMs, this, &CShellApp::OnBookcaseExited);
+    return;
+  }
+  if (m_bookcaseWatch->OnBookcaseExited()) ReloadFromBookcase();
+}
+
+void CShellApp::ReloadFromBookcase() {
   m_restoring = true;
   m_core.ReloadDataSets(MakeHooks());
   m_restoring = false;
-  // Bookcase may be half-way through writing: watch on until books appear.
-  if (m_core.GetRegistry().GetBookCount() > 0) {
-    m_bookcaseWatch->deleteLater();
-    m_bookcaseWatch = nullptr;
-  }
+  if (m_bookcaseWatch) m_bookcaseWatch->RegistryRead();
+  // Books that are there end the wait; registered books that are missing
+  // leave it on, for the user's next go with bookcase.
+  if (m_core.GetRegistry().GetBookCount() > 0) StopWatchingForBookcase();
   m_frame->SetBibleCode(m_core.GetCurrentBibleCode());
   emit m_frame->rebuildTree();
   emit m_frame->refreshButtonBar();
@@ -530,6 +582,11 @@ int CShellApp::RegisterScannedBooks() {
   m_restoring = true;
   int written = m_core.WriteScannedRegistry(MakeHooks());
   m_restoring = false;
+  // The program wrote this registry itself: bookcase has not changed it.
+  if (m_bookcaseWatch) {
+    m_bookcaseWatch->RegistryRead();
+    if (m_core.GetRegistry().GetBookCount() > 0) StopWatchingForBookcase();
+  }
   m_frame->SetBibleCode(m_core.GetCurrentBibleCode());
   emit m_frame->rebuildTree();
   emit m_frame->refreshButtonBar();

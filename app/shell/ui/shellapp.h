@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/shell/bookcasewatch.h"
 #include "app/shell/studyapp.h"
 #include "app/shell/ui/displayoptions.h"
 
@@ -87,6 +88,8 @@ class CShellApp : public QObject {
   // is back (it would be written over with the windows of a half-done
   // start) nor after DisableSaving.
   bool MaySave() const { return !m_savingDisabled && m_core.IsWorkspaceRestored(); }
+  // Whether the program waits for bookcase to finish (no book was there).
+  bool IsWatchingForBookcase() const { return m_bookcaseWatch != nullptr; }
   int GetAutosaveCount() const { return m_autosaves; }
 
   // The Bible a document shows, or null.
@@ -116,7 +119,11 @@ class CShellApp : public QObject {
   void OnFrameClosing();
   void WatchFrame(CChildFrame* frame);
   void WatchForBookcase();
+  void StopWatchingForBookcase();
   void OnSettingsFolderChanged();
+  void OnBookcaseExited();
+  // Reads the registry bookcase wrote and puts the windows back.
+  void ReloadFromBookcase();
   CWindowHooks MakeHooks();
 
   CStudyAppCore m_core;
@@ -126,7 +133,12 @@ class CShellApp : public QObject {
   CStartOptions m_startOptions;
   std::vector<CChildFrame*> m_restored;
   QTimer m_autosave;
-  QFileSystemWatcher* m_bookcaseWatch = nullptr;
+  std::unique_ptr<CBookcaseWatch> m_bookcaseWatch;
+  QFileSystemWatcher* m_folderWatch = nullptr;
+  // Hands bookcase's end from the thread that saw it to this object, for as
+  // long as this object lives.
+  struct CExitRelay;
+  std::shared_ptr<CExitRelay> m_exitRelay;
   bool m_ready = false;
   bool m_started = false;
   bool m_restoring = false;

@@ -80,7 +80,9 @@ class MainFrameTest : public QObject {
   void tilingFillsTheArea();
   void autosaveFollowsAMove();
   void noBooksOffersBookcase();
+  void booksRegisteredByBookcaseShowWithoutARestart_data();
   void booksRegisteredByBookcaseShowWithoutARestart();
+  void autosaveDoesNotReloadTheRegistry();
   void closingBeforeTheRestoreKeepsTheWorkspace_data();
   void closingBeforeTheRestoreKeepsTheWorkspace();
   void documentsNamedOnTheCommandLineOpen_data();
@@ -115,6 +117,8 @@ class MainFrameTest : public QObject {
   std::unique_ptr<platform::ScopedMessages> m_scoped;
   std::unique_ptr<CShellApp> m_app;
   int m_bookcaseStarts = 0;
+  // Tells the program that the bookcase it started has ended.
+  std::function<void()> m_bookcaseExit;
 };
 
 namespace {
@@ -140,6 +144,7 @@ void MainFrameTest::init() {
   m_messages = std::make_unique<platform::RecordingMessages>();
   m_scoped = std::make_unique<platform::ScopedMessages>(m_messages.get());
   m_bookcaseStarts = 0;
+  m_bookcaseExit = nullptr;
 }
 
 void MainFrameTest::cleanup() {
@@ -169,10 +174,12 @@ void MainFrameTest::SetBookCount(int count) {
 
 std::unique_ptr<CShellApp> MainFrameTest::Start(bool synchronous, std::vector<std::string> documents) {
   auto app = std::make_unique<CShellApp>(Settings());
-  app->Core().GetRegistry().SetProcessStarter([this](const std::vector<std::string>&) {
-    ++m_bookcaseStarts;
-    return true;
-  });
+  app->Core().GetRegistry().SetProcessStarter(
+      [this](const std::vector<std::string>&, const std::function<void()>& onExit) {
+        ++m_bookcaseStarts;
+        m_bookcaseExit = onExit;
+        return true;
+      });
   CStartOptions options;
   options.splash = false;
   options.synchronous = synchronous;
@@ -687,21 +694,70 @@ void MainFrameTest::noBooksOffersBookcase() {
   QCOMPARE(QString::fromStdString(Doc(beyond)->GetTitle()), QStringLiteral("Notes"));
 }
 
+void MainFrameTest::booksRegisteredByBookcaseShowWithoutARestart_data() {
+  // How bookcase says it is done: its process ends, or the backup it keeps
+  // while its dialog is open goes away (OK).
+  QTest::addColumn<bool>("byBackup");
+  QTest::newRow("process ends") << false;
+  QTest::newRow("backup goes away") << true;
+}
+
 void MainFrameTest::booksRegisteredByBookcaseShowWithoutARestart() {
+  QFETCH(bool, byBackup);
   m_app = Start();
   QCOMPARE(m_bookcaseStarts, 1);
+  QVERIFY(m_bookcaseExit);
+  QVERIFY(m_app->IsWatchingForBookcase());
   QTreeWidget* tree = m_app->GetMainFrame()->GetTreeBar()->GetBookTree();
   QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
   QSignalSpy reloaded(m_app.get(), &CShellApp::dataSetsReloaded);
-  // What bookcase does: register a book in the settings file.
+  // What bookcase does: keep a backup, register a book in the settings file.
+  const QString backup = m_dir->filePath(QString::fromLatin1(kBookcaseBackupName));
+  QVERIFY(QFile::copy(m_settings, backup));
+  QTest::qWait(200);
   AddBook(1, QStringLiteral("Notes"));
   SetBookCount(1);
+  // Not taken while the user may still cancel.
+  QTest::qWait(400);
+  QCOMPARE(reloaded.count(), 0);
+  QCOMPARE(m_app->Core().GetRegistry().GetBookCount(), 0);
+  if (byBackup) {
+    QVERIFY(QFile::remove(backup));
+  } else {
+    m_bookcaseExit();
+  }
   QTRY_COMPARE_WITH_TIMEOUT(reloaded.count(), 1, 5000);
   QCOMPARE(m_app->Core().GetRegistry().GetBookCount(), 1);
   QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
   QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Notes"));
   QCOMPARE(Children().size(), 1);
   QCOMPARE(QString::fromStdString(Doc(Children().first())->GetTitle()), QStringLiteral("Notes"));
+  QVERIFY(!m_app->IsWatchingForBookcase());
+}
+
+// Books are registered but none is there: the program waits for bookcase,
+// and its own autosaves, which write the same file, must not make it read
+// the registry again (closing and reopening the windows, repeating the
+// messages about the missing books).
+void MainFrameTest::autosaveDoesNotReloadTheRegistry() {
+  SetBookCount(1);
+  Write("BOOK_1_1", "BOOKNAME", QStringLiteral("Gone"));
+  Write("BOOK_1_1", "DEFPATH", m_dir->filePath(QStringLiteral("gone")));
+  m_app = Start();
+  QCOMPARE(m_app->Core().GetRegistry().GetBookCount(), 0);
+  QVERIFY(m_app->IsWatchingForBookcase());
+  QSignalSpy reloaded(m_app.get(), &CShellApp::dataSetsReloaded);
+  const size_t messages = m_messages->m_shown.size();
+  CChildFrame* child = Children().first();
+  for (int key : {10, 20}) {
+    Doc(child)->SetSectionKey(key);
+    QTRY_VERIFY_WITH_TIMEOUT(Read("BookShelf0", "Window1").startsWith(QStringLiteral("0, %1,").arg(key)), 3000);
+  }
+  QCOMPARE(m_app->GetAutosaveCount(), 2);
+  QTest::qWait(500);
+  QCOMPARE(reloaded.count(), 0);
+  QCOMPARE(m_messages->m_shown.size(), messages);
+  QCOMPARE(Children(), QList<CChildFrame*>{child});
 }
 
 void MainFrameTest::closingBeforeTheRestoreKeepsTheWorkspace_data() {
@@ -931,7 +987,6 @@ void MainFrameTest::screenshotWritesAPng() {
   const QString errors = QString::fromLocal8Bit(klmw.readAllStandardError());
   QVERIFY2(errors.contains(notes), qPrintable(errors));
   QVERIFY2(!errors.contains(QStringLiteral("Book#")), qPrintable(errors));
-
   QImage image(png, "PNG");
   QVERIFY(!image.isNull());
   QVERIFY(image.width() >= 300 && image.height() >= 200);
