@@ -1,7 +1,9 @@
 // klmw: the Bible study program.
 //
-//   klmw [--home DIR] [--nosplash] [--screenshot FILE.png]
+//   klmw [--home DIR] [--nosplash] [--screenshot FILE.png] [--] [DOCUMENT...]
 //
+// A DOCUMENT opens once the workspace is back: a picture file (.bmp, .png,
+// .jpg) in a picture window, "Book# <book index> <key>" as a book window.
 // --screenshot starts, restores the workspace, renders the main window into
 // FILE.png and exits without writing the settings file. KLMW_STARTUP_TIMING=1
 // prints the time from process start to the first paint of the restored main
@@ -20,6 +22,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "app/shell/commandline.h"
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/qtmessages.h"
 #include "app/shell/ui/quitsignals.h"
@@ -60,26 +63,17 @@ long ResidentKiB() {
 }
 
 void Usage() {
-  std::fprintf(stderr, "usage: klmw [--home DIR] [--nosplash] [--screenshot FILE.png]\n");
+  std::fprintf(stderr, "usage: klmw [--home DIR] [--nosplash] [--screenshot FILE.png] [--] [DOCUMENT...]\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   platform::InitProgramDir(argc, argv);
-  std::string screenshot;
-  bool splash = true;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
-      screenshot = argv[++i];
-    } else if (std::strncmp(argv[i], "--screenshot=", 13) == 0) {
-      screenshot = argv[i] + 13;
-    } else if (std::strcmp(argv[i], "--nosplash") == 0) {
-      splash = false;
-    } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      Usage();
-      return 0;
-    }
+  // Help needs no display: asked before the toolkit starts.
+  if (klmw::ParseCommandLine(argc, argv).help) {
+    Usage();
+    return 0;
   }
   const bool timing = [] {
     const char* v = std::getenv("KLMW_STARTUP_TIMING");
@@ -91,6 +85,12 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("klmw"));
   QApplication::setApplicationVersion(QStringLiteral(KLMW_VERSION));
 
+  // The toolkit has taken its own options (-platform, -style, ...) out.
+  const klmw::CCommandLine line = klmw::ParseCommandLine(argc, argv);
+  for (const std::string& problem : line.problems) std::fprintf(stderr, "klmw: %s\n", problem.c_str());
+  if (!line.problems.empty()) Usage();
+  const std::string& screenshot = line.screenshot;
+
   // A screenshot runs unattended: its messages go to stderr.
   klmw::CQtMessages dialogs;
   platform::StderrMessages console;
@@ -99,8 +99,9 @@ int main(int argc, char** argv) {
 
   klmw::CShellApp shell;
   klmw::CStartOptions options;
-  options.splash = splash && screenshot.empty();
+  options.splash = line.splash && screenshot.empty();
   options.offerBookcase = screenshot.empty();
+  options.documents = line.documents;
   if (!screenshot.empty()) shell.DisableSaving();
 
   if (timing) {
@@ -132,14 +133,10 @@ int main(int argc, char** argv) {
   });
 
   // Ended by the session or from a terminal: close the main window the
-  // ordinary way, which saves the workspace and the sync switch.
+  // ordinary way, which saves the workspace and the sync switch once the
+  // saved workspace has been restored, and nothing before.
   klmw::CQuitSignals quitSignals;
-  QObject::connect(&quitSignals, &klmw::CQuitSignals::quitRequested, &app, [&shell] {
-    if (klmw::CMainFrame* frame = shell.GetMainFrame(); frame && frame->isVisible())
-      frame->close();
-    else
-      QApplication::quit();
-  });
+  QObject::connect(&quitSignals, &klmw::CQuitSignals::quitRequested, &shell, &klmw::CShellApp::Quit);
 
   if (!shell.InitInstance(options)) return 1;
   return QApplication::exec();

@@ -220,7 +220,7 @@ std::string CDataSetRegistry::GetFirstDataSetName() const {
 
 bool CDataSetRegistry::StartBookcase() {
   std::vector<std::string> argv{platform::GetExecutableDir() + "bookcase", "--home", platform::GetProgramDir()};
-  return m_starter ? m_starter(argv) : StartDetachedProcess(argv);
+  return m_starter ? m_starter(argv, m_bookcaseExited) : StartDetachedProcess(argv, m_bookcaseExited);
 }
 
 int CDataSetRegistry::OfferBookcaseWhenEmpty() {
@@ -231,7 +231,7 @@ int CDataSetRegistry::OfferBookcaseWhenEmpty() {
   return GetBookCount();
 }
 
-bool StartDetachedProcess(const std::vector<std::string>& argv) {
+bool StartDetachedProcess(const std::vector<std::string>& argv, std::function<void()> onExit) {
   if (argv.empty()) return false;
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -240,10 +240,11 @@ bool StartDetachedProcess(const std::vector<std::string>& argv) {
   if (::posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
   // Nobody waits for the program, but its exit status must be collected or
   // it stays behind as a zombie until we end.
-  std::thread([pid] {
+  std::thread([pid, onExit = std::move(onExit)] {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    if (onExit) onExit();
   }).detach();
   return true;
 }

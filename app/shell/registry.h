@@ -50,8 +50,10 @@ std::string GetSyncTypeForDirectory(const std::string& dir);
 class CDataSetRegistry : public cSOLTDataInfo {
  public:
   // Starts a program from an argument vector without waiting for it; false
-  // when it could not be started. Tests replace it.
-  using ProcessStarter = std::function<bool(const std::vector<std::string>& argv)>;
+  // when it could not be started. onExit (when set) is called once the
+  // program has ended, on whatever thread saw it end. Tests replace it.
+  using ProcessStarter =
+      std::function<bool(const std::vector<std::string>& argv, const std::function<void()>& onExit)>;
 
   explicit CDataSetRegistry(std::string settingsPath = {});
 
@@ -102,6 +104,9 @@ class CDataSetRegistry : public cSOLTDataInfo {
   // does not wait for it. Never goes through a shell.
   bool StartBookcase();
   void SetProcessStarter(ProcessStarter starter) { m_starter = std::move(starter); }
+  // Called when a bookcase started by StartBookcase has ended: on another
+  // thread, so it must only hand the news on.
+  void SetBookcaseExitHook(std::function<void()> hook) { m_bookcaseExited = std::move(hook); }
 
   // The fall-back of an empty book list: when no book is loaded, shows
   // kNoBooksFound, starts bookcase and reads the registry again. Returns the
@@ -117,10 +122,12 @@ class CDataSetRegistry : public cSOLTDataInfo {
   bool m_inactiveCached = false;
   std::vector<std::string> m_inactivePaths;
   ProcessStarter m_starter;
+  std::function<void()> m_bookcaseExited;
 };
 
 // Starts argv[0] with argv, detached: no shell, no wait, and the child is
-// reaped when it ends so it leaves no zombie.
-bool StartDetachedProcess(const std::vector<std::string>& argv);
+// reaped when it ends so it leaves no zombie. onExit (when set) is called
+// after that, on the thread that reaped it.
+bool StartDetachedProcess(const std::vector<std::string>& argv, std::function<void()> onExit = {});
 
 }  // namespace klmw

@@ -1,5 +1,7 @@
 #include "app/shell/studyapp.h"
 
+#include <algorithm>
+
 #include "app/shell/settings.h"
 #include "platform/messages.h"
 
@@ -7,6 +9,22 @@ namespace klmw {
 
 std::string FormatBookNoLongerAvailable(const std::string& bookName) {
   return " " + bookName + " is no longer active or is no longer available on your system\n";
+}
+
+CScreenRect FirstStartFrameRect(const CScreenRect& available) {
+  CWhereEntry fallback;
+  ParseWindowRecord(kDefaultMainWindowRecord, fallback);
+  const long long width = static_cast<long long>(available.right) - available.left;
+  const long long height = static_cast<long long>(available.bottom) - available.top;
+  if (width <= 0 || height <= 0) return {fallback.left, fallback.top, fallback.right, fallback.bottom};
+  auto share = [](long long size, int least) {
+    return std::min<long long>(size, std::max<long long>(size * kFirstStartScreenPercent / 100, least));
+  };
+  const long long w = share(width, fallback.right - fallback.left);
+  const long long h = share(height, fallback.bottom - fallback.top);
+  const int left = static_cast<int>(available.left + (width - w) / 2);
+  const int top = static_cast<int>(available.top + (height - h) / 2);
+  return {left, top, static_cast<int>(left + w), static_cast<int>(top + h)};
 }
 
 CStudyAppCore::CStudyAppCore(std::string settingsPath)
@@ -44,12 +62,17 @@ std::vector<CWindowToOpen> CStudyAppCore::PrepareRestore(int bookshelf, int& tre
 }
 
 void CStudyAppCore::RestoreWorkspace(int bookshelf, const CWindowHooks& hooks) {
+  // A message shown on the way (a book no longer there) runs the event
+  // loop, and the program may be closed from there: half a workspace must
+  // not be saved.
+  m_workspaceRestored = false;
   int treeWidth = 0, treeHeight = 0;
   std::vector<CWindowToOpen> windows = PrepareRestore(bookshelf, treeWidth, treeHeight);
   const std::vector<CWhereEntry>& entries = m_where.GetEntries();
   if (hooks.openWindow)
     for (const CWindowToOpen& w : windows) hooks.openWindow(w, entries[static_cast<size_t>(w.entry)]);
   if (hooks.finishRestore) hooks.finishRestore(entries.front(), treeWidth, treeHeight);
+  m_workspaceRestored = true;
 }
 
 bool CStudyAppCore::SaveWorkspace(int bookshelf, const CWhereEntry& mainFrame, std::vector<CWhereEntry> children) {
@@ -78,6 +101,7 @@ bool CStudyAppCore::SaveWorkspace(int bookshelf, const CWhereEntry& mainFrame, s
 }
 
 bool CStudyAppCore::SaveWorkspace(int bookshelf, const CWindowHooks& hooks) {
+  if (!m_workspaceRestored) return false;
   CWhereEntry frame = hooks.captureMainFrame ? hooks.captureMainFrame() : CWhereEntry{};
   std::vector<CWhereEntry> children;
   if (hooks.captureWindows) children = hooks.captureWindows();

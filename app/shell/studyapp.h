@@ -17,6 +17,26 @@ namespace klmw {
 // " %s is no longer active or is no longer available on your system\n"
 std::string FormatBookNoLongerAvailable(const std::string& bookName);
 
+// A rectangle on the screen: left, top, right, bottom (right and bottom
+// one past the last pixel).
+struct CScreenRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const CScreenRect&) const = default;
+};
+
+// The share of the screen's free area, each way, that the main frame takes
+// on a first start.
+inline constexpr int kFirstStartScreenPercent = 90;
+
+// Where the main frame opens when the settings hold no rectangle for it (a
+// first start): kFirstStartScreenPercent of the free area each way, centred
+// in it, and not below the default record's 600 x 440 unless the area is
+// smaller. An empty area gives the default record's rectangle.
+CScreenRect FirstStartFrameRect(const CScreenRect& available);
+
 // A window the restored workspace opens: entry `entry` of the workspace
 // record, opened through the Bible window template with `documentName`
 // ("Book# %d %d", the resolved book index and the saved section key).
@@ -77,12 +97,18 @@ class CStudyAppCore {
   std::vector<CWindowToOpen> PrepareRestore(int bookshelf, int& treeWidth, int& treeHeight);
   // PrepareRestore, then the hooks open every window and finish.
   void RestoreWorkspace(int bookshelf, const CWindowHooks& hooks);
+  // True once a restore has finished, false again while one runs. Until
+  // then the windows are not the user's workspace (none opened yet, or only
+  // some of them), and saving them would write over the saved one.
+  bool IsWorkspaceRestored() const { return m_workspaceRestored; }
 
   // Builds the record from the main frame and the children (entry 0 the
   // frame with zeros and blanks; names and text paths from the registry;
   // children shifted to the origin) and writes BookShelf<n>. At most
   // CWhere::kMaxWindows entries are kept, the frame's included.
   bool SaveWorkspace(int bookshelf, const CWhereEntry& mainFrame, std::vector<CWhereEntry> children);
+  // The same from the open windows; writes nothing and returns false while
+  // IsWorkspaceRestored() is false.
   bool SaveWorkspace(int bookshelf, const CWindowHooks& hooks);
 
   // Saves the current bookshelf, closes the windows, re-reads the data
@@ -106,6 +132,7 @@ class CStudyAppCore {
   CDataSetRegistry m_registry;
   int m_bookshelf = 0;
   std::string m_bibleCode;
+  bool m_workspaceRestored = false;
 };
 
 }  // namespace klmw

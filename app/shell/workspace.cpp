@@ -167,7 +167,9 @@ int CWhere::Restore(const std::string& settingsPath, int bookshelf) {
     // The default record is laid down first, so a damaged record with too
     // few numbers keeps sane values (a visible size) for the ones it lacks.
     ParseWindowRecord(slot == 0 ? kDefaultMainWindowRecord : kDefaultChildWindowRecord, e);
-    if (present) ParseWindowRecord(record, e);
+    // A record cut short before its rectangle's last number leaves the
+    // window at the default size: no rectangle of the user's.
+    const bool rectSaved = present && ParseWindowRecord(record, e) == 10;
     e.bookName = bookName;
     e.textPath = textPath;
     // The save writes StringToParse<i>; SearchString<i>, which nothing here
@@ -183,6 +185,7 @@ int CWhere::Restore(const std::string& settingsPath, int bookshelf) {
       e.firstPosition = 0;
     }
     m_entries.push_back(std::move(e));
+    m_savedRects.push_back(rectSaved);
   }
   return GetCount();
 }

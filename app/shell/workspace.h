@@ -72,7 +72,10 @@ class CWhere {
   using PathTest = std::function<bool(const std::string& path)>;
   void SetPathTest(PathTest test) { m_pathTest = std::move(test); }
 
-  void Clear() { m_entries.clear(); }
+  void Clear() {
+    m_entries.clear();
+    m_savedRects.clear();
+  }
   std::vector<CWhereEntry>& GetEntries() { return m_entries; }
   const std::vector<CWhereEntry>& GetEntries() const { return m_entries; }
   int GetCount() const { return static_cast<int>(m_entries.size()); }
@@ -87,6 +90,13 @@ class CWhere {
   // string; when neither key is there it is " " and the first position value
   // is 0. Returns the number of entries.
   int Restore(const std::string& settingsPath, int bookshelf);
+  // Whether the last Restore found a Window<i> key for entry i, that is a
+  // rectangle the user left the window at rather than the default one.
+  // Without one for entry 0 the program has never been closed with this
+  // bookshelf: a first start.
+  bool WasRectSaved(int entry) const {
+    return entry >= 0 && entry < static_cast<int>(m_savedRects.size()) && m_savedRects[static_cast<size_t>(entry)];
+  }
 
   // Writes NumberWindows and, per entry, Window<i>, StringToParse<i>,
   // BookName<i>, TextPath<i>. Keys that already hold the value are not
@@ -111,6 +121,7 @@ class CWhere {
   bool PathExists(const std::string& path) const;
 
   std::vector<CWhereEntry> m_entries;
+  std::vector<bool> m_savedRects;
   std::vector<std::string> m_wordsLikeSolt;
   PathTest m_pathTest;
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 
 #include "app/shell/tests/shelltest.h"
@@ -299,7 +300,7 @@ TEST_F(RegistryTest, AnEmptyBookListStartsBookcase) {
   const std::string ini = dir.Ini();
   CDataSetRegistry registry(ini);
   std::vector<std::vector<std::string>> started;
-  registry.SetProcessStarter([&](const std::vector<std::string>& argv) {
+  registry.SetProcessStarter([&](const std::vector<std::string>& argv, const std::function<void()>&) {
     started.push_back(argv);
     return true;
   });
@@ -334,6 +335,23 @@ TEST(StartDetachedProcessTest, StartsWithoutAShellAndWithoutWaiting) {
   EXPECT_FALSE(std::filesystem::exists("shell-ran"));
   EXPECT_FALSE(klmw::StartDetachedProcess({dir.Path() + "/no-such-program"}));
   EXPECT_FALSE(klmw::StartDetachedProcess({}));
+}
+
+// The shell reads the registry again when bookcase ends: the news must come
+// after the program is gone, not when it started.
+TEST(StartDetachedProcessTest, TellsWhenTheProgramHasEnded) {
+  TempDir dir;
+  const std::string flag = dir.Path() + "/done";
+  std::atomic<int> ended{0};
+  std::atomic<bool> flagThen{false};
+  ASSERT_TRUE(klmw::StartDetachedProcess({"/bin/sh", "-c", "sleep 0.2; : > \"$0\"", flag}, [&] {
+    flagThen = std::filesystem::exists(flag);
+    ++ended;
+  }));
+  EXPECT_EQ(ended.load(), 0);
+  for (int i = 0; i < 150 && ended.load() == 0; ++i) ::usleep(20000);
+  EXPECT_EQ(ended.load(), 1);
+  EXPECT_TRUE(flagThen.load());
 }
 
 }  // namespace

@@ -148,6 +148,73 @@ TEST_F(StudyAppTest, SaveTakesNamesAndPathsFromTheRegistry) {
   EXPECT_EQ(platform::GetPrivateProfileString("BookShelf4", "BookName2", "", ini), "");
 }
 
+// Until the saved workspace is back the open windows are not the user's:
+// saving them (a close or an autosave during a slow start, or during a
+// message shown by the restore) would write over the saved workspace.
+TEST_F(StudyAppTest, NothingIsSavedBeforeTheWorkspaceIsRestored) {
+  const struct {
+    const char* name;
+    bool restoreFirst;  // a whole restore has run before
+    bool saveDuringRestore;  // the save comes while a restore opens windows
+    bool saved;
+  } cases[] = {
+      {"before any restore", false, false, false},
+      {"during the first restore", false, true, false},
+      {"after the restore", true, false, true},
+      {"during a later restore", true, true, false},
+  };
+  for (const auto& c : cases) {
+    Put(ini, "BookShelf0", "NumberWindows", "2");
+    Put(ini, "BookShelf0", "Window1", "1, 777, 0, 100, 0, 4, 0, 0, 300, 200");
+    CStudyAppCore app(ini);
+    app.Startup();  // writes the words like SOLT when they are missing
+    const std::string before = shelltest::ReadFile(ini);
+    EXPECT_FALSE(app.IsWorkspaceRestored()) << c.name;
+    CWindowHooks hooks = Hooks();
+    // What the windows would capture: none of the user's.
+    hooks.captureWindows = [] { return std::vector<CWhereEntry>{}; };
+    if (c.restoreFirst) app.RestoreWorkspace(0, Hooks());
+    bool saved = false;
+    if (c.saveDuringRestore) {
+      CWindowHooks restoring = Hooks();
+      restoring.openWindow = [&](const CWindowToOpen&, const CWhereEntry&) { saved = app.SaveWorkspace(0, hooks); };
+      app.RestoreWorkspace(0, restoring);
+    } else {
+      saved = app.SaveWorkspace(0, hooks);
+    }
+    EXPECT_EQ(saved, c.saved) << c.name;
+    if (c.saved) {
+      EXPECT_EQ(platform::GetPrivateProfileString("BookShelf0", "NumberWindows", "", ini), "1") << c.name;
+    } else {
+      EXPECT_EQ(shelltest::ReadFile(ini), before) << c.name;
+    }
+  }
+}
+
+// A first start puts the main frame over most of the screen, centred; on a
+// small screen it keeps at least the default size the screen allows.
+TEST(FirstStartFrameRectTest, TakesMostOfTheScreenCentred) {
+  using klmw::CScreenRect;
+  const struct {
+    CScreenRect available;
+    CScreenRect frame;
+  } cases[] = {
+      {{0, 0, 1920, 1080}, {96, 54, 1824, 1026}},
+      {{0, 27, 2560, 1440}, {128, 98, 2432, 1369}},  // a panel above
+      {{1920, 0, 3840, 1200}, {2016, 60, 3744, 1140}},  // a second screen
+      {{0, 0, 640, 480}, {20, 20, 620, 460}},  // 90 % is below 600 x 440
+      {{0, 0, 500, 400}, {0, 0, 500, 400}},  // smaller than that: the whole area
+      {{0, 0, 0, 0}, {0, 0, 600, 440}},  // no screen known
+      {{100, 100, 50, 50}, {0, 0, 600, 440}},
+  };
+  for (const auto& c : cases) {
+    const CScreenRect r = klmw::FirstStartFrameRect(c.available);
+    EXPECT_EQ(r, c.frame) << c.available.left << "," << c.available.top << "," << c.available.right << ","
+                          << c.available.bottom << " gave " << r.left << "," << r.top << "," << r.right << ","
+                          << r.bottom;
+  }
+}
+
 TEST_F(StudyAppTest, SwitchingBookshelvesSavesOneAndRestoresTheOther) {
   CStudyAppCore app(ini);
   app.Startup();

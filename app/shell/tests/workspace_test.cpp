@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <map>
+#include <vector>
+
 #include "app/shell/settings.h"
 #include "app/shell/tests/shelltest.h"
 #include "platform/profile.h"
@@ -106,6 +109,37 @@ TEST(WorkspaceTest, ShortRecordsKeepTheDefaultsForWhatTheyLack) {
   EXPECT_EQ(e[1].treeWidth, 100);
   EXPECT_TRUE((RectOf(e[1]) == Rect{0, 0, 500, 330}));
   EXPECT_TRUE((RectOf(e[2]) == Rect{0, 0, 500, 330}));
+}
+
+// A window without a rectangle of its own is placed by the program (a first
+// start takes most of the screen); one with a rectangle stays as saved.
+TEST(WorkspaceTest, WhetherARectangleWasSaved) {
+  const struct {
+    const char* name;
+    std::map<std::string, std::string> keys;  // of BookShelf0
+    std::vector<bool> saved;                  // per entry, frame first
+  } cases[] = {
+      {"nothing saved", {}, {false, false}},
+      {"frame and window", {{"Window0", "0,0,0,0,0,0, 5,6,700,500"}, {"Window1", "0,0,0,100,0,4, 1,2,300,200"}},
+       {true, true}},
+      {"window only", {{"Window1", "0,0,0,100,0,4, 1,2,300,200"}}, {false, true}},
+      {"record cut short", {{"Window0", "0,0,0,0,0,0, 5,6,700"}, {"Window1", "0, 9"}}, {false, false}},
+      {"garbage record", {{"Window0", "garbage"}}, {false, false}},
+      // The keys of saved window 2 fill the slot of the dropped window 1.
+      {"dropped window",
+       {{"NumberWindows", "3"}, {"TextPath1", "/no/such/folder/"}, {"Window2", "0,0,0,100,0,4, 1,2,300,200"}},
+       {false, true}},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    for (const auto& [key, value] : c.keys)
+      platform::WritePrivateProfileString("BookShelf0", key.c_str(), value.c_str(), dir.Ini());
+    CWhere where;
+    ASSERT_EQ(where.Restore(dir.Ini(), 0), static_cast<int>(c.saved.size())) << c.name;
+    for (size_t i = 0; i < c.saved.size(); ++i) EXPECT_EQ(where.WasRectSaved(static_cast<int>(i)), c.saved[i]) << c.name << " " << i;
+    EXPECT_FALSE(where.WasRectSaved(static_cast<int>(c.saved.size()))) << c.name;
+    EXPECT_FALSE(where.WasRectSaved(-1)) << c.name;
+  }
 }
 
 TEST(WorkspaceTest, AVanishedTextPathDropsItsWindowAndTheLaterOnesMoveUp) {

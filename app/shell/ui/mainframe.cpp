@@ -723,9 +723,10 @@ void CMainFrame::ApplyTreeDimensions(int width, int height) {
 void CMainFrame::closeEvent(QCloseEvent* event) {
   if (!m_closed) {
     m_closed = true;
-    WriteSyncOption(m_settingsPath, m_sync);
+    const bool save = !m_maySave || m_maySave();
+    if (save) WriteSyncOption(m_settingsPath, m_sync);
     emit closing();
-    m_treeBar->WriteDimensions(m_settingsPath);
+    if (save) m_treeBar->WriteDimensions(m_settingsPath);
   }
   event->accept();
 }

@@ -80,6 +80,10 @@ class CMainFrame : public QMainWindow {
     m_bibleOf = std::move(bibleOf);
     m_bookOf = std::move(bookOf);
   }
+  // Whether closing may write the sync switch and the tree bar's size (the
+  // tree bar has its saved size only once the workspace is back). Without
+  // a test it may.
+  void SetSavingTest(std::function<bool()> test) { m_maySave = std::move(test); }
 
   // A window moved to another book or verse: with the sync switch on, the
   // other windows follow a Bible window (see app/books/windowsync.h).
@@ -164,6 +168,7 @@ class CMainFrame : public QMainWindow {
   std::function<bool(const CPlaceDocument&)> m_isBible;
   std::function<const CBibleModule*(const CPlaceDocument&)> m_bibleOf;
   std::function<const cSOLTBook*(const CPlaceDocument&)> m_bookOf;
+  std::function<bool()> m_maySave;
 };
 
 }  // namespace klmw

@@ -5,13 +5,16 @@
 #include <QFileDialog>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMdiArea>
 #include <QScreen>
 #include <QSplitter>
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 
 #include "app/books/booknavigation.h"
+#include "app/shell/commandline.h"
 #include "app/shell/settings.h"
 #include "app/shell/ui/bibdoc.h"
 #include "app/shell/ui/bibtreeview.h"
@@ -49,6 +52,14 @@ constexpr int kMaxChildOffset = 4000;
 
 // How long the deferred start-up stages wait for the first paint.
 constexpr int kFirstPaintWaitMs = 300;
+
+// Bookcase's news waits while the start-up or another restore is under way
+// (a message box of theirs runs the event loop).
+constexpr int kBookcaseRetryMs = 200;
+
+// The least width a window gets when a first start lays the default windows
+// side by side.
+constexpr int kMinTiledWidth = 240;
 
 // Verses shown after the position line by the stand-in Bible view.
 constexpr int kVersesShown = 8;
@@ -93,6 +104,11 @@ QRect SaneRect(QRect r, const QSize& fallback, const QRect& bounds) {
 
 }  // namespace
 
+struct CShellApp::CExitRelay {
+  std::mutex mutex;
+  CShellApp* app = nullptr;
+};
+
 CShellApp::CShellApp(const std::string& settingsPath, QObject* parent)
     // The path is always given: the core's own fall-back for "" does not
     // reach the settings file.
@@ -107,13 +123,26 @@ CShellApp::CShellApp(const std::string& settingsPath, QObject* parent)
   m_autosave.setSingleShot(true);
   m_autosave.setInterval(1000);
   connect(&m_autosave, &QTimer::timeout, this, [this] {
-    if (m_closing || m_savingDisabled || !m_frame) return;
+    if (m_closing || !MaySave() || !m_frame) return;
     ++m_autosaves;
     SaveWorkspace(m_core.GetCurrentBookshelf());
+  });
+  // Bookcase's end is seen on a thread of its own; the news is queued to
+  // this object, and dropped once it is gone.
+  m_exitRelay = std::make_shared<CExitRelay>();
+  m_exitRelay->app = this;
+  m_core.GetRegistry().SetBookcaseExitHook([relay = m_exitRelay] {
+    std::lock_guard<std::mutex> lock(relay->mutex);
+    if (CShellApp* app = relay->app)
+      QMetaObject::invokeMethod(app, [app] { app->OnBookcaseExited(); }, Qt::QueuedConnection);
   });
 }
 
 CShellApp::~CShellApp() {
+  {
+    std::lock_guard<std::mutex> lock(m_exitRelay->mutex);
+    m_exitRelay->app = nullptr;
+  }
   // The frames close their documents through the templates: frames first.
   m_frame.reset();
 }
@@ -239,6 +268,7 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   m_frame = std::make_unique<CMainFrame>(m_core.GetSettingsPath(), m_options);
   if (options.splash) CSplashWnd::ShowSplashScreen(QStringLiteral(KLMW_VERSION));
   CMainFrame* frame = m_frame.get();
+  frame->SetSavingTest([this] { return MaySave(); });
   // Until the registry is read every window counts as a Bible.
   frame->SetBibleTest([this](const CPlaceDocument& doc) {
     return !m_core.GetRegistry().IsLoaded() || m_core.GetRegistry().GetBookCount() == 0 || BibleOf(doc);
@@ -288,21 +318,28 @@ bool CShellApp::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CShellApp::FinishStartup() {
-  if (!m_frame || m_started) return;
+  // Closed before the deferred stages ran: nothing more to do.
+  if (!m_frame || m_started || m_closing) return;
   m_started = true;
   m_frame->removeEventFilter(this);
   // The bookshelf, the words like SOLT, the registry.
   m_core.Startup();
+  // A message about a missing book lets the user close the program.
+  if (m_closing) return;
   m_frame->SetBookshelf(m_core.GetCurrentBookshelf());
   // The workspace of the current bookshelf.
   RestoreWorkspace(m_core.GetCurrentBookshelf());
+  if (m_closing) return;
   emit m_frame->rebuildTree();
-  // The book list opened empty: tell the user and start bookcase.
+  // The documents named on the command line open over the workspace.
+  for (const std::string& name : m_startOptions.documents) OpenDocument(name);
+  // The book list opened empty: tell the user and start bookcase. The
+  // watch starts first, so bookcase's end cannot come before it.
   if (m_startOptions.offerBookcase && m_core.GetRegistry().GetBookCount() == 0) {
+    WatchForBookcase();
     if (m_core.GetRegistry().OfferBookcaseWhenEmpty() > 0) {
+      StopWatchingForBookcase();
       emit m_frame->rebuildTree();
-    } else {
-      WatchForBookcase();
     }
   }
   // Last, the button bar is brought up to date.
@@ -315,6 +352,7 @@ CWindowHooks CShellApp::MakeHooks() {
   CWindowHooks hooks;
   hooks.closeAllWindows = [this] { emit m_frame->closeAllChildrenRequested(); };
   hooks.openWindow = [this](const CWindowToOpen& w, const CWhereEntry& e) {
+    const bool rectSaved = m_core.GetWhere().WasRectSaved(w.entry);
     CChildFrame* frame =
         m_templates[kTemplateBibleText]->OpenDocumentFile(m_frame->GetMdiArea(), w.documentName, false);
     if (!frame) return;
@@ -324,12 +362,24 @@ CWindowHooks CShellApp::MakeHooks() {
     frame->setGeometry(SaneRect(EntryRect(e), QSize(500, 330), QRect()));
     frame->SetTreeWidth(std::max(0, e.treeWidth));
     frame->setProperty("klmwShowState", e.showState);
+    frame->setProperty("klmwRectSaved", rectSaved);
     m_restored.push_back(frame);
   };
   hooks.finishRestore = [this](const CWhereEntry& main, int treeWidth, int treeHeight) {
     QRect screen;
     if (QScreen* s = m_frame->screen()) screen = s->availableGeometry();
-    m_frame->setGeometry(SaneRect(EntryRect(main), QSize(600, 440), screen));
+    // Without a rectangle of the user's, a first start takes most of the
+    // screen (the default record's 600 x 440 is lost on today's screens);
+    // a later bookshelf without one leaves the frame where it is.
+    const bool rectSaved = m_core.GetWhere().WasRectSaved(0);
+    if (rectSaved) {
+      m_frame->setGeometry(SaneRect(EntryRect(main), QSize(600, 440), screen));
+    } else if (!m_framePlaced) {
+      const CScreenRect r = FirstStartFrameRect(
+          {screen.left(), screen.top(), screen.left() + screen.width(), screen.top() + screen.height()});
+      m_frame->setGeometry(QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)));
+    }
+    m_framePlaced = true;
     // Without a saved size the bar takes a fifth of the frame.
     if (treeWidth > 0) {
       m_frame->GetTreeBar()->SetDimensions(treeWidth, treeHeight);
@@ -348,6 +398,18 @@ CWindowHooks CShellApp::MakeHooks() {
         default: f->showNormal(); break;
       }
       WatchFrame(f);
+    }
+    // Windows that kept no rectangle in a frame that kept none share the
+    // area rather than sit in its corner at the default record's size.
+    const bool allDefault = std::none_of(m_restored.begin(), m_restored.end(),
+                                         [](CChildFrame* f) { return f->property("klmwRectSaved").toBool(); });
+    if (!rectSaved && allDefault && !m_restored.empty()) {
+      // The tree bar's new width first, so the area has its final size.
+      if (QLayout* layout = m_frame->layout()) layout->activate();
+      // Side by side while each keeps a width to read in; more windows
+      // than that stay at the default size.
+      const int width = m_frame->GetMdiArea()->viewport()->width();
+      if (width / static_cast<int>(m_restored.size()) >= kMinTiledWidth) m_frame->TileVertical();
     }
     if (!m_restored.empty()) m_frame->GetMdiArea()->setActiveSubWindow(m_restored.front());
     m_restored.clear();
@@ -385,7 +447,7 @@ void CShellApp::RestoreWorkspace(int bookshelf) {
 }
 
 bool CShellApp::SaveWorkspace(int bookshelf) {
-  if (m_savingDisabled || !m_frame) return false;
+  if (!MaySave() || !m_frame) return false;
   m_autosave.stop();
   return m_core.SaveWorkspace(bookshelf, MakeHooks());
 }
@@ -405,30 +467,58 @@ void CShellApp::ScheduleAutosave() {
   if (!m_autosave.isActive()) m_autosave.start();
 }
 
-// Bookcase runs by itself and writes the settings file when the user is
-// done; the books it registered then show without a restart. The file is
-// replaced by a rename, so its folder is watched.
+// Bookcase runs by itself and writes the settings file as the user works;
+// the books it registered show without a restart once it is done: when it
+// ends, or when the backup it keeps while its dialog is open goes away (OK
+// or Cancel). The program's own writes to the file (the autosave) do not
+// count. The file is replaced by a rename, so its folder is watched.
 void CShellApp::WatchForBookcase() {
   if (m_bookcaseWatch) return;
-  m_bookcaseWatch = new QFileSystemWatcher(this);
+  m_bookcaseWatch = std::make_unique<CBookcaseWatch>(m_core.GetSettingsPath());
+  m_bookcaseWatch->Start();
+  m_folderWatch = new QFileSystemWatcher(this);
   QString folder = QString::fromStdString(m_core.GetSettingsPath()).section(QLatin1Char('/'), 0, -2);
   if (folder.isEmpty()) folder = QStringLiteral("/");
-  m_bookcaseWatch->addPath(folder);
-  connect(m_bookcaseWatch, &QFileSystemWatcher::directoryChanged, this, &CShellApp::OnSettingsFolderChanged);
+  m_folderWatch->addPath(folder);
+  connect(m_folderWatch, &QFileSystemWatcher::directoryChanged, this, &CShellApp::OnSettingsFolderChanged);
+}
+
+void CShellApp::StopWatchingForBookcase() {
+  m_bookcaseWatch.reset();
+  if (m_folderWatch) {
+    // Possibly from inside its own signal.
+    m_folderWatch->disconnect(this);
+    m_folderWatch->deleteLater();
+    m_folderWatch = nullptr;
+  }
 }
 
 void CShellApp::OnSettingsFolderChanged() {
   if (!m_bookcaseWatch || m_closing) return;
-  const std::string& settings = m_core.GetSettingsPath();
-  if (ReadProfileInt("SOLTDATASETS", "DATASETCOUNT", 0, settings) <= 0) return;
+  if (!m_ready || m_restoring) {
+    QTimer::singleShot(kBookcaseRetryMs, this, &CShellApp::OnSettingsFolderChanged);
+    return;
+  }
+  if (m_bookcaseWatch->OnFolderChanged()) ReloadFromBookcase();
+}
+
+void CShellApp::OnBookcaseExited() {
+  if (!m_bookcaseWatch || m_closing) return;
+  if (!m_ready || m_restoring) {
+    QTimer::singleShot(kBookcaseRetryMs, this, &CShellApp::OnBookcaseExited);
+    return;
+  }
+  if (m_bookcaseWatch->OnBookcaseExited()) ReloadFromBookcase();
+}
+
+void CShellApp::ReloadFromBookcase() {
   m_restoring = true;
   m_core.ReloadDataSets(MakeHooks());
   m_restoring = false;
-  // Bookcase may be half-way through writing: watch on until books appear.
-  if (m_core.GetRegistry().GetBookCount() > 0) {
-    m_bookcaseWatch->deleteLater();
-    m_bookcaseWatch = nullptr;
-  }
+  if (m_bookcaseWatch) m_bookcaseWatch->RegistryRead();
+  // Books that are there end the wait; registered books that are missing
+  // leave it on, for the user's next go with bookcase.
+  if (m_core.GetRegistry().GetBookCount() > 0) StopWatchingForBookcase();
   m_frame->SetBibleCode(m_core.GetCurrentBibleCode());
   emit m_frame->rebuildTree();
   emit m_frame->refreshButtonBar();
@@ -585,6 +675,11 @@ int CShellApp::RegisterScannedBooks() {
   m_restoring = true;
   int written = m_core.WriteScannedRegistry(MakeHooks());
   m_restoring = false;
+  // The program wrote this registry itself: bookcase has not changed it.
+  if (m_bookcaseWatch) {
+    m_bookcaseWatch->RegistryRead();
+    if (m_core.GetRegistry().GetBookCount() > 0) StopWatchingForBookcase();
+  }
   m_frame->SetBibleCode(m_core.GetCurrentBibleCode());
   emit m_frame->rebuildTree();
   emit m_frame->refreshButtonBar();
@@ -592,9 +687,41 @@ int CShellApp::RegisterScannedBooks() {
 }
 
 void CShellApp::OnFrameClosing() {
-  if (!m_savingDisabled) SaveWorkspace(m_core.GetCurrentBookshelf());
-  m_closing = true;
   m_autosave.stop();
+  SaveWorkspace(m_core.GetCurrentBookshelf());
+  m_closing = true;
+}
+
+void CShellApp::Quit() {
+  if (m_frame && m_frame->isVisible()) {
+    m_frame->close();
+  } else {
+    QApplication::quit();
+  }
+}
+
+CChildFrame* CShellApp::OpenDocument(const std::string& name) {
+  const CDocumentRequest request = ClassifyDocument(name);
+  switch (request.kind) {
+    case CDocumentRequest::EKind::Book:
+      return OpenBook(request.bookIndex, request.sectionKey);
+    case CDocumentRequest::EKind::Picture: {
+      CChildFrame* f = m_templates[kTemplatePicture]->OpenDocumentFile(
+          m_frame->GetMdiArea(), FormatPictureDocumentName(request.path, {}), false);
+      if (!f) break;
+      f->resize(500, 400);
+      f->show();
+      m_frame->GetMdiArea()->setActiveSubWindow(f);
+      return f;
+    }
+    case CDocumentRequest::EKind::Missing:
+    case CDocumentRequest::EKind::NotShown:
+      break;
+  }
+  std::string message = DescribeUnopenedDocument(request);
+  if (message.empty()) message = "The picture \"" + request.path + "\" could not be opened.";
+  platform::MessageBox(message);
+  return nullptr;
 }
 
 }  // namespace klmw

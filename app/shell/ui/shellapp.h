@@ -10,7 +10,9 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/shell/bookcasewatch.h"
 #include "app/shell/studyapp.h"
 #include "app/shell/ui/displayoptions.h"
 
@@ -38,6 +40,8 @@ struct CStartOptions {
   bool offerBookcase = true;
   // Run the deferred stages at once instead of after the first paint.
   bool synchronous = false;
+  // Opened once the workspace is back, in this order (see OpenDocument).
+  std::vector<std::string> documents;
 };
 
 class CShellApp : public QObject {
@@ -65,6 +69,14 @@ class CShellApp : public QObject {
   // with the KJS Bible's numbering. False (the user told why) when the
   // place does not exist.
   bool GotoVerse(const std::string& bookToken, int chapter, int verse);
+  // Opens a document named on the command line: "Book# <index> <key>" as
+  // OpenBook does, a picture file in the picture window. Anything else is
+  // named in a message and null returned.
+  CChildFrame* OpenDocument(const std::string& name);
+  // The session or a terminal asked the program to end: the main frame
+  // closes the ordinary way (saving what there is to save), or the program
+  // quits when there is no frame to close.
+  void Quit();
   void RestoreWorkspace(int bookshelf);
   bool SaveWorkspace(int bookshelf);
   void SwitchBookshelf(int bookshelf);
@@ -79,6 +91,12 @@ class CShellApp : public QObject {
   void ScheduleAutosave();
   // Stops saving: the program ends without writing the settings file.
   void DisableSaving() { m_savingDisabled = true; }
+  // Whether the settings file may be written now: not before the workspace
+  // is back (it would be written over with the windows of a half-done
+  // start) nor after DisableSaving.
+  bool MaySave() const { return !m_savingDisabled && m_core.IsWorkspaceRestored(); }
+  // Whether the program waits for bookcase to finish (no book was there).
+  bool IsWatchingForBookcase() const { return m_bookcaseWatch != nullptr; }
   int GetAutosaveCount() const { return m_autosaves; }
 
   // The Bible a document shows, or null.
@@ -110,7 +128,11 @@ class CShellApp : public QObject {
   void OnFrameClosing();
   void WatchFrame(CChildFrame* frame);
   void WatchForBookcase();
+  void StopWatchingForBookcase();
   void OnSettingsFolderChanged();
+  void OnBookcaseExited();
+  // Reads the registry bookcase wrote and puts the windows back.
+  void ReloadFromBookcase();
   CWindowHooks MakeHooks();
 
   CStudyAppCore m_core;
@@ -121,12 +143,20 @@ class CShellApp : public QObject {
   CStartOptions m_startOptions;
   std::vector<CChildFrame*> m_restored;
   QTimer m_autosave;
-  QFileSystemWatcher* m_bookcaseWatch = nullptr;
+  std::unique_ptr<CBookcaseWatch> m_bookcaseWatch;
+  QFileSystemWatcher* m_folderWatch = nullptr;
+  // Hands bookcase's end from the thread that saw it to this object, for as
+  // long as this object lives.
+  struct CExitRelay;
+  std::shared_ptr<CExitRelay> m_exitRelay;
   bool m_ready = false;
   bool m_started = false;
   bool m_restoring = false;
   bool m_closing = false;
   bool m_savingDisabled = false;
+  // The main frame has been put where a restore said: a later restore of a
+  // bookshelf that kept no rectangle for it leaves it there.
+  bool m_framePlaced = false;
   int m_autosaves = 0;
 };
 

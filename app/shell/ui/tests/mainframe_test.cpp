@@ -12,12 +12,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QFontDialog>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
 #include <csignal>
+#include <functional>
 #include <memory>
 
 #include "app/shell/settings.h"
@@ -26,6 +28,7 @@
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/quitsignals.h"
 #include "app/shell/ui/scandialog.h"
@@ -77,7 +80,15 @@ class MainFrameTest : public QObject {
   void tilingFillsTheArea();
   void autosaveFollowsAMove();
   void noBooksOffersBookcase();
+  void booksRegisteredByBookcaseShowWithoutARestart_data();
   void booksRegisteredByBookcaseShowWithoutARestart();
+  void autosaveDoesNotReloadTheRegistry();
+  void closingBeforeTheRestoreKeepsTheWorkspace_data();
+  void closingBeforeTheRestoreKeepsTheWorkspace();
+  void documentsNamedOnTheCommandLineOpen_data();
+  void documentsNamedOnTheCommandLineOpen();
+  void frameSizeOnAFirstStartAndAfter_data();
+  void frameSizeOnAFirstStartAndAfter();
   void scanListsBooksAndRegistersTheCheckedOnes();
   void screenshotWritesAPng();
 
@@ -92,7 +103,11 @@ class MainFrameTest : public QObject {
   // A registered book: a folder with book.dat.
   QString AddBook(int m, const QString& name);
   void SetBookCount(int count);
-  std::unique_ptr<CShellApp> Start();
+  std::unique_ptr<CShellApp> Start(bool synchronous = true, std::vector<std::string> documents = {});
+  QByteArray SettingsBytes() const {
+    QFile f(m_settings);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
   QList<CChildFrame*> Children() const { return m_app->GetMainFrame()->GetChildFrames(); }
   static CPlaceDocument* Doc(CChildFrame* f) { return dynamic_cast<CPlaceDocument*>(f->GetDocument()); }
 
@@ -102,7 +117,24 @@ class MainFrameTest : public QObject {
   std::unique_ptr<platform::ScopedMessages> m_scoped;
   std::unique_ptr<CShellApp> m_app;
   int m_bookcaseStarts = 0;
+  // Tells the program that the bookcase it started has ended.
+  std::function<void()> m_bookcaseExit;
 };
+
+namespace {
+
+// Messages that do something when one shows (the user closes the program
+// while the box is up).
+class ActingMessages : public platform::RecordingMessages {
+ public:
+  std::function<void()> m_onShow;
+  int Show(const std::string& text, platform::MessageButtons buttons, const std::string& caption) override {
+    if (m_onShow) m_onShow();
+    return RecordingMessages::Show(text, buttons, caption);
+  }
+};
+
+}  // namespace
 
 void MainFrameTest::init() {
   m_dir = std::make_unique<QTemporaryDir>();
@@ -112,6 +144,7 @@ void MainFrameTest::init() {
   m_messages = std::make_unique<platform::RecordingMessages>();
   m_scoped = std::make_unique<platform::ScopedMessages>(m_messages.get());
   m_bookcaseStarts = 0;
+  m_bookcaseExit = nullptr;
 }
 
 void MainFrameTest::cleanup() {
@@ -139,15 +172,18 @@ void MainFrameTest::SetBookCount(int count) {
   Write("DATASET_1", "BOOKCOUNT", QString::number(count));
 }
 
-std::unique_ptr<CShellApp> MainFrameTest::Start() {
+std::unique_ptr<CShellApp> MainFrameTest::Start(bool synchronous, std::vector<std::string> documents) {
   auto app = std::make_unique<CShellApp>(Settings());
-  app->Core().GetRegistry().SetProcessStarter([this](const std::vector<std::string>&) {
-    ++m_bookcaseStarts;
-    return true;
-  });
+  app->Core().GetRegistry().SetProcessStarter(
+      [this](const std::vector<std::string>&, const std::function<void()>& onExit) {
+        ++m_bookcaseStarts;
+        m_bookcaseExit = onExit;
+        return true;
+      });
   CStartOptions options;
   options.splash = false;
-  options.synchronous = true;
+  options.synchronous = synchronous;
+  options.documents = std::move(documents);
   if (!app->InitInstance(options)) return nullptr;
   return app;
 }
@@ -156,7 +192,8 @@ void MainFrameTest::emptySettingsGiveTheTwoDefaultWindows() {
   m_app = Start();
   QVERIFY(m_app && m_app->IsReady());
   CMainFrame* frame = m_app->GetMainFrame();
-  QCOMPARE(frame->geometry().size(), QSize(600, 440));
+  // The frame is placed for a first start (see frameSizeOnAFirstStartAndAfter).
+  QVERIFY(frame->width() >= 600 && frame->height() >= 440);
   QCOMPARE(Children().size(), 1);
   CChildFrame* child = Children().first();
   QCOMPARE(child->GetTemplate().GetIndex(), int(kTemplateBibleText));
@@ -657,21 +694,215 @@ void MainFrameTest::noBooksOffersBookcase() {
   QCOMPARE(QString::fromStdString(Doc(beyond)->GetTitle()), QStringLiteral("Notes"));
 }
 
+void MainFrameTest::booksRegisteredByBookcaseShowWithoutARestart_data() {
+  // How bookcase says it is done: its process ends, or the backup it keeps
+  // while its dialog is open goes away (OK).
+  QTest::addColumn<bool>("byBackup");
+  QTest::newRow("process ends") << false;
+  QTest::newRow("backup goes away") << true;
+}
+
 void MainFrameTest::booksRegisteredByBookcaseShowWithoutARestart() {
+  QFETCH(bool, byBackup);
   m_app = Start();
   QCOMPARE(m_bookcaseStarts, 1);
+  QVERIFY(m_bookcaseExit);
+  QVERIFY(m_app->IsWatchingForBookcase());
   QTreeWidget* tree = m_app->GetMainFrame()->GetTreeBar()->GetBookTree();
   QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
   QSignalSpy reloaded(m_app.get(), &CShellApp::dataSetsReloaded);
-  // What bookcase does: register a book in the settings file.
+  // What bookcase does: keep a backup, register a book in the settings file.
+  const QString backup = m_dir->filePath(QString::fromLatin1(kBookcaseBackupName));
+  QVERIFY(QFile::copy(m_settings, backup));
+  QTest::qWait(200);
   AddBook(1, QStringLiteral("Notes"));
   SetBookCount(1);
+  // Not taken while the user may still cancel.
+  QTest::qWait(400);
+  QCOMPARE(reloaded.count(), 0);
+  QCOMPARE(m_app->Core().GetRegistry().GetBookCount(), 0);
+  if (byBackup) {
+    QVERIFY(QFile::remove(backup));
+  } else {
+    m_bookcaseExit();
+  }
   QTRY_COMPARE_WITH_TIMEOUT(reloaded.count(), 1, 5000);
   QCOMPARE(m_app->Core().GetRegistry().GetBookCount(), 1);
   QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
   QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Notes"));
   QCOMPARE(Children().size(), 1);
   QCOMPARE(QString::fromStdString(Doc(Children().first())->GetTitle()), QStringLiteral("Notes"));
+  QVERIFY(!m_app->IsWatchingForBookcase());
+}
+
+// Books are registered but none is there: the program waits for bookcase,
+// and its own autosaves, which write the same file, must not make it read
+// the registry again (closing and reopening the windows, repeating the
+// messages about the missing books).
+void MainFrameTest::autosaveDoesNotReloadTheRegistry() {
+  SetBookCount(1);
+  Write("BOOK_1_1", "BOOKNAME", QStringLiteral("Gone"));
+  Write("BOOK_1_1", "DEFPATH", m_dir->filePath(QStringLiteral("gone")));
+  m_app = Start();
+  QCOMPARE(m_app->Core().GetRegistry().GetBookCount(), 0);
+  QVERIFY(m_app->IsWatchingForBookcase());
+  QSignalSpy reloaded(m_app.get(), &CShellApp::dataSetsReloaded);
+  const size_t messages = m_messages->m_shown.size();
+  CChildFrame* child = Children().first();
+  for (int key : {10, 20}) {
+    Doc(child)->SetSectionKey(key);
+    QTRY_VERIFY_WITH_TIMEOUT(Read("BookShelf0", "Window1").startsWith(QStringLiteral("0, %1,").arg(key)), 3000);
+  }
+  QCOMPARE(m_app->GetAutosaveCount(), 2);
+  QTest::qWait(500);
+  QCOMPARE(reloaded.count(), 0);
+  QCOMPARE(m_messages->m_shown.size(), messages);
+  QCOMPARE(Children(), QList<CChildFrame*>{child});
+}
+
+void MainFrameTest::closingBeforeTheRestoreKeepsTheWorkspace_data() {
+  // How the program ends before its windows are back: the window is closed,
+  // the session sends SIGTERM, or the user closes it while the restore shows
+  // a message (about a book that is gone).
+  QTest::addColumn<QString>("how");
+  QTest::newRow("close") << "close";
+  QTest::newRow("quit signal") << "quit";
+  QTest::newRow("during the restore") << "message";
+}
+
+void MainFrameTest::closingBeforeTheRestoreKeepsTheWorkspace() {
+  QFETCH(QString, how);
+  SetBookCount(1);
+  AddBook(1, QStringLiteral("KJS"));
+  Write("WORDS_LIKE_SOLT", "WORDS_LIKE_SOLT", QStringLiteral("SOLT"));
+  Write("Options", "Sync", QStringLiteral("1"));
+  Write("options", "tree_dimentions", QStringLiteral("150,300"));
+  Write("BookShelf0", "NumberWindows", QStringLiteral("3"));
+  Write("BookShelf0", "Window0", QStringLiteral("0, 0, 0, 0, 0, 0, 10, 20, 700,  500"));
+  Write("BookShelf0", "BookName1", QStringLiteral("Lost Book"));
+  Write("BookShelf0", "Window1", QStringLiteral("0, 99, 0, 100, 0, 4, 0, 0, 300,  200"));
+  Write("BookShelf0", "BookName2", QStringLiteral("KJS"));
+  Write("BookShelf0", "Window2", QStringLiteral("0, 1234, 0, 100, 0, 3, 20, 20, 320,  220"));
+  const QByteArray before = SettingsBytes();
+
+  if (how == QLatin1String("message")) {
+    ActingMessages closing;
+    closing.m_onShow = [] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* frame = qobject_cast<CMainFrame*>(w); frame && frame->isVisible()) frame->close();
+      }
+    };
+    platform::SetMessages(&closing);
+    m_app = Start();
+    platform::SetMessages(m_messages.get());
+    QVERIFY(!closing.m_shown.empty());
+  } else {
+    m_app = Start(false);
+    QVERIFY(!m_app->IsReady());
+    if (how == QLatin1String("close")) {
+      m_app->GetMainFrame()->close();
+    } else {
+      m_app->Quit();
+    }
+  }
+  QVERIFY(!m_app->GetMainFrame()->isVisible());
+  // Long enough for the deferred start-up and an autosave to have run.
+  QTest::qWait(1500);
+  QCOMPARE(SettingsBytes(), before);
+  QCOMPARE(m_app->GetAutosaveCount(), 0);
+}
+
+void MainFrameTest::documentsNamedOnTheCommandLineOpen_data() {
+  QTest::addColumn<QString>("name");  // "%1" is the test's folder
+  QTest::addColumn<int>("kind");      // the template, or -1 for none
+  QTest::addColumn<int>("book");
+  QTest::addColumn<int>("key");
+  QTest::newRow("picture") << "%1/map.png" << int(kTemplatePicture) << 0 << 0;
+  QTest::newRow("picture, upper case") << "%1/MAP.JPG" << int(kTemplatePicture) << 0 << 0;
+  QTest::newRow("book") << "Book# 1 42" << int(kTemplateBibleText) << 1 << 42;
+  QTest::newRow("text file") << "%1/notes.txt" << -1 << 0 << 0;
+  QTest::newRow("missing") << "%1/gone.png" << -1 << 0 << 0;
+}
+
+void MainFrameTest::documentsNamedOnTheCommandLineOpen() {
+  QFETCH(QString, name);
+  QFETCH(int, kind);
+  QFETCH(int, book);
+  QFETCH(int, key);
+  SetBookCount(2);
+  AddBook(1, QStringLiteral("Atlas"));
+  AddBook(2, QStringLiteral("Notes"));
+  Write("BookShelf0", "Window1", QStringLiteral("0, 7, 0, 100, 0, 4, 0, 0, 300,  200"));
+  QImage picture(40, 30, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  QVERIFY(picture.save(m_dir->filePath(QStringLiteral("map.png")), "PNG"));
+  QVERIFY(picture.save(m_dir->filePath(QStringLiteral("MAP.JPG")), "JPG"));
+  QFile notes(m_dir->filePath(QStringLiteral("notes.txt")));
+  QVERIFY(notes.open(QIODevice::WriteOnly));
+  notes.close();
+  const QString document = QString(name).replace(QStringLiteral("%1"), m_dir->path());
+
+  m_app = Start(true, {document.toStdString()});
+  QVERIFY(m_app->IsReady());
+  // The workspace came back first; the document opened over it, active.
+  QList<CChildFrame*> children = Children();
+  QCOMPARE(children.size(), kind < 0 ? 1 : 2);
+  QCOMPARE(Doc(children.last())->GetSectionKey(), 7);
+  if (kind < 0) {
+    QCOMPARE(m_messages->m_shown.size(), size_t(1));
+    QVERIFY(QString::fromStdString(m_messages->m_shown.front().text).contains(document));
+    return;
+  }
+  QVERIFY(m_messages->m_shown.empty());
+  CChildFrame* opened = m_app->GetMainFrame()->GetActiveChild();
+  QCOMPARE(opened, children.first());
+  QCOMPARE(opened->GetTemplate().GetIndex(), kind);
+  if (kind == kTemplatePicture) {
+    auto* view = opened->findChild<CPictureView*>();
+    QVERIFY(view);
+    QVERIFY(view->HasPicture());
+    QCOMPARE(opened->GetDocument()->GetPathName(), document.toStdString());
+  } else {
+    QCOMPARE(Doc(opened)->GetBookIndex(), book);
+    QCOMPARE(Doc(opened)->GetSectionKey(), key);
+    QCOMPARE(QString::fromStdString(Doc(opened)->GetTitle()), QStringLiteral("Notes"));
+  }
+}
+
+void MainFrameTest::frameSizeOnAFirstStartAndAfter_data() {
+  QTest::addColumn<bool>("saved");       // the settings hold the frame's and the window's rectangles
+  QTest::addColumn<int>("switchTo");     // then a switch to this bookshelf, never saved (-1: none)
+  QTest::newRow("first start") << false << -1;
+  QTest::newRow("saved rectangles") << true << -1;
+  QTest::newRow("switch to a new bookshelf") << true << 4;
+}
+
+void MainFrameTest::frameSizeOnAFirstStartAndAfter() {
+  QFETCH(bool, saved);
+  QFETCH(int, switchTo);
+  const QRect savedFrame(30, 40, 700, 500), savedChild(10, 20, 300, 200);
+  if (saved) {
+    Write("BookShelf0", "Window0", QStringLiteral("0, 0, 0, 0, 0, 0, 30, 40, 730,  540"));
+    Write("BookShelf0", "Window1", QStringLiteral("0, 0, 0, 100, 0, 4, 10, 20, 310,  220"));
+  }
+  m_app = Start();
+  CMainFrame* frame = m_app->GetMainFrame();
+  const QRect screen = frame->screen()->availableGeometry();
+  QVERIFY(screen.width() > 600 && screen.height() > 440);
+  if (switchTo >= 0) m_app->SwitchBookshelf(switchTo);
+  CChildFrame* child = Children().first();
+  if (!saved) {
+    // Most of the screen, centred; the Bible window fills the area.
+    const CScreenRect r =
+        FirstStartFrameRect({screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1});
+    QCOMPARE(frame->geometry(), QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top)));
+    QVERIFY(frame->width() >= screen.width() * 85 / 100);
+    QTRY_COMPARE(child->geometry(), frame->GetMdiArea()->viewport()->rect());
+  } else {
+    // As saved; a bookshelf that kept no rectangle leaves the frame alone.
+    QCOMPARE(frame->geometry(), savedFrame);
+    if (switchTo < 0) QCOMPARE(child->geometry(), savedChild);
+  }
 }
 
 void MainFrameTest::scanListsBooksAndRegistersTheCheckedOnes() {
@@ -745,10 +976,17 @@ void MainFrameTest::screenshotWritesAPng() {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   klmw.setProcessEnvironment(env);
-  klmw.start(QStringLiteral(KLMW_PATH), {QStringLiteral("--home"), m_dir->path(), QStringLiteral("--screenshot"), png});
+  // A document named after the options opens too; one the program cannot
+  // show is named in a message, which a screenshot run writes to stderr.
+  const QString notes = m_dir->filePath(QStringLiteral("notes.txt"));
+  klmw.start(QStringLiteral(KLMW_PATH), {QStringLiteral("--home"), m_dir->path(), QStringLiteral("--screenshot"), png,
+                                         QStringLiteral("Book# 0 5"), notes});
   QVERIFY(klmw.waitForFinished(30000));
   QCOMPARE(klmw.exitStatus(), QProcess::NormalExit);
   QCOMPARE(klmw.exitCode(), 0);
+  const QString errors = QString::fromLocal8Bit(klmw.readAllStandardError());
+  QVERIFY2(errors.contains(notes), qPrintable(errors));
+  QVERIFY2(!errors.contains(QStringLiteral("Book#")), qPrintable(errors));
   QImage image(png, "PNG");
   QVERIFY(!image.isNull());
   QVERIFY(image.width() >= 300 && image.height() >= 200);
