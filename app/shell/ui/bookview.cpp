@@ -34,19 +34,24 @@ void CBookView::OnUpdate(platform::CView* sender, long hint, void* object) {
   if (hint == CPlaceDocument::kHintGoToKey && object) {
     auto* doc = dynamic_cast<CPlaceDocument*>(GetDocument());
     const int key = *static_cast<const int*>(object);
-    // A new key comes back as a position hint, which reads the text.
+    // A new key comes back as a position hint, which reads the text; the
+    // section being read already is left where the reader is in it.
     if (doc && key != doc->GetSectionKey()) {
       doc->GoToSection(doc->GetBookIndex(), key);
       return;
     }
+    if (m_loaded) return;
   }
-  if (!m_loaded || hint == 0 || hint == CPlaceDocument::kHintPosition || hint == CPlaceDocument::kHintReload ||
-      hint == CPlaceDocument::kHintGoToKey) {
-    Reload();
+  if (!m_loaded || hint == 0 || hint == CPlaceDocument::kHintPosition || hint == CPlaceDocument::kHintGoToKey) {
+    Reload(false);
+    return;
+  }
+  if (hint == CPlaceDocument::kHintReload) {
+    Reload(true);
     return;
   }
   if (m_throttle.Admit(NowMs())) {
-    Reload();
+    Reload(true);
   } else if (!m_throttleTimer.isActive()) {
     m_throttleTimer.start(static_cast<int>(std::max<int64_t>(1, m_throttle.GetDue() - NowMs())));
   }
@@ -54,14 +59,14 @@ void CBookView::OnUpdate(platform::CView* sender, long hint, void* object) {
 
 void CBookView::OnThrottleDue() {
   if (m_throttle.Flush(NowMs())) {
-    Reload();
+    Reload(true);
   } else if (m_throttle.IsPending()) {
     // Another view took the second meanwhile.
     m_throttleTimer.start(static_cast<int>(std::max<int64_t>(1, m_throttle.GetDue() - NowMs())));
   }
 }
 
-void CBookView::Reload() {
+void CBookView::Reload(bool force) {
   auto* doc = dynamic_cast<CPlaceDocument*>(GetDocument());
   if (!doc) return;
   m_loaded = true;
@@ -73,13 +78,17 @@ void CBookView::Reload() {
   if (!m_section || m_bookIndex != doc->GetBookIndex() || m_section->GetBookName() != book->GetBookName()) {
     m_section = std::make_unique<CBookSection>(*book);
     m_bookIndex = doc->GetBookIndex();
+    m_streamedArea = -1;
   }
   if (!m_section->Prepare(doc->GetSectionKey())) {
+    m_streamedArea = -1;
     CRtfView::OnUpdate(nullptr, 0, nullptr);
     return;
   }
   // Before the text arrives, so that the frame's caption follows with it.
   const std::string title = book->GetBookName() + ":" + m_section->GetEntry().GetName();
+  // A section of the area on show needs no reading: the view goes to it.
+  const bool sameArea = !force && m_streamedArea >= 0 && m_section->GetEntry().GetBookKey() == m_streamedArea;
   // A key the book does not have, or the glossary's own, becomes the
   // section shown, so that the tree and the history name it.
   doc->NoteTreeMode(m_section->IsGlossaryEntry() ? 1 : 0);
@@ -88,9 +97,12 @@ void CBookView::Reload() {
   } else {
     doc->SetTitle(title);
   }
-  m_reloading = true;
-  m_section->Stream(*doc);
-  m_reloading = false;
+  if (!sameArea) {
+    m_reloading = true;
+    m_section->Stream(*doc);
+    m_reloading = false;
+    m_streamedArea = m_section->GetEntry().GetBookKey();
+  }
   ScrollToLevel(m_section->GetLevelCount());
 }
 

@@ -51,7 +51,9 @@ class CBookView : public textpane::CRtfView {
   void OnLevelChanged(unsigned level) override;
 
  private:
-  void Reload();
+  // Reads the document's section into it; without `force` a section of the
+  // area already read is only scrolled to.
+  void Reload(bool force);
   void OnThrottleDue();
 
   // Links: a double click follows one, a verse link shows its text on hover.
@@ -63,6 +65,7 @@ class CBookView : public textpane::CRtfView {
   CBookLinkHost m_linkHost;
   std::unique_ptr<CBookSection> m_section;
   int m_bookIndex = -1;  // the registry index m_section reads
+  int m_streamedArea = -1;  // the area the document holds, -1 before any
   bool m_reloading = false;
   bool m_loaded = false;
   CUpdateThrottle m_throttle;
