@@ -494,21 +494,19 @@ void CShellApp::StopWatchingForBookcase() {
 }
 
 void CShellApp::OnSettingsFolderChanged() {
-  if (!m_bookcaseWatch || m_closing) return;
-  if (!m_ready || m_restoring) {
-    QTimer::singleShot(kBookcaseRetryMs, this, &CShellApp::OnSettingsFolderChanged);
-    return;
-  }
-  if (m_bookcaseWatch->OnFolderChanged()) ReloadFromBookcase();
+  OnBookcaseSign(&CShellApp::OnSettingsFolderChanged, &CBookcaseWatch::OnFolderChanged);
 }
 
-void CShellApp::OnBookcaseExited() {
+void CShellApp::OnBookcaseExited() { OnBookcaseSign(&CShellApp::OnBookcaseExited, &CBookcaseWatch::OnBookcaseExited); }
+
+// Either sign of bookcase waits for start-up or a restore to be over first.
+void CShellApp::OnBookcaseSign(void (CShellApp::*again)(), bool (CBookcaseWatch::*sign)()) {
   if (!m_bookcaseWatch || m_closing) return;
   if (!m_ready || m_restoring) {
-    QTimer::singleShot(kBookcaseRetryMs, this, &CShellApp::OnBookcaseExited);
+    QTimer::singleShot(kBookcaseRetryMs, this, again);
     return;
   }
-  if (m_bookcaseWatch->OnBookcaseExited()) ReloadFromBookcase();
+  if (((*m_bookcaseWatch).*sign)()) ReloadFromBookcase();
 }
 
 void CShellApp::ReloadFromBookcase() {

@@ -131,6 +131,7 @@ class CShellApp : public QObject {
   void StopWatchingForBookcase();
   void OnSettingsFolderChanged();
   void OnBookcaseExited();
+  void OnBookcaseSign(void (CShellApp::*again)(), bool (CBookcaseWatch::*sign)());
   // Reads the registry bookcase wrote and puts the windows back.
   void ReloadFromBookcase();
   CWindowHooks MakeHooks();
