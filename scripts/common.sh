@@ -74,3 +74,51 @@ build_reference_books() {
   done
   cp "$ROOT/data/reference-library.ini" "$library/reference-library.ini"
 }
+
+# The colour data of the sample Bibles: topic colours from Nave's Topical
+# Bible ($2/naves, built by build_reference_books) and the words of Christ
+# from the importer's $2/source/CODE.woc, written by colourdata as
+# $2/CODE.pip, $2/CODE-underline.pip and $2/colors.txt (data/topics.txt says
+# what feeds each colour). Made again when colourdata or data/topics.txt is
+# newer than them.
+build_colour_data() {
+  local build=$1 library=$2
+  cmake --build "$build" -j"$JOBS" --target colourdata >/dev/null
+  if [ "$library/colors.txt" -nt "$build/bin/colourdata" ] && [ "$library/colors.txt" -nt "$ROOT/data/topics.txt" ] \
+     && [ "$library/colors.txt" -nt "$library/naves/book.dat" ]; then
+    return 0
+  fi
+  echo "== building the colour data from Nave's Topical Bible"
+  "$build/bin/colourdata" "$ROOT/data/topics.txt" "$library/naves" "$library" KJS WEB RVR:es >/dev/null
+}
+
+# The program reads its colour files from its own folder ($2): for each Bible
+# the paint file paint.CODE and the colour index COLORNDX.CODE, made by
+# `soltkit paint convert` from the library's ($3) CODE.pip (colour mode) with
+# CODE-underline.pip merged over it (underline mode), and colors.txt. Left
+# out while soltkit has no paint command; made again when the library's
+# files are newer.
+install_colour_data() {
+  local bin=$1 library=$2
+  local soltkit="$bin/soltkit" code scratch usage
+  usage=$("$soltkit" paint 2>&1 || true)
+  if [ ! -x "$soltkit" ] || [[ "$usage" == *"unknown command paint"* ]]; then
+    echo "== soltkit has no paint command: the colour data is not installed"
+    return 0
+  fi
+  for code in KJS WEB RVR; do
+    [ -f "$library/$code.pip" ] || continue
+    [ "$bin/paint.$code" -nt "$library/$code.pip" ] && [ "$bin/paint.$code" -nt "$library/$code-underline.pip" ] \
+      && [ "$bin/paint.$code" -nt "$soltkit" ] && continue
+    echo "== converting the colour data of $code"
+    scratch=$(mktemp -d)
+    cp "$library/$code.pip" "$scratch/$code.pip"
+    "$soltkit" paint convert "$code" "$scratch" >/dev/null
+    cp "$library/$code-underline.pip" "$scratch/$code.pip"
+    "$soltkit" paint convert "$code" "$scratch" --underline >/dev/null
+    cp "$library/$code.pip" "$scratch/COLORNDX.$code" "$bin/"
+    cp "$scratch/paint.$code" "$bin/paint.$code"
+    rm -rf "$scratch"
+  done
+  cp "$library/colors.txt" "$bin/colors.txt"
+}
