@@ -59,6 +59,7 @@ CVerse CBibleViewCore::PrepareVerse(int index) {
                                                       : (m_bible ? m_bible->GetBookLabel(v.book + 1) : std::string());
     v.headingText = name + " " + std::to_string(v.chapter + 1);
   }
+  if (m_decorator) m_decorator(v);
   return v;
 }
 

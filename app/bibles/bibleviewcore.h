@@ -4,6 +4,7 @@
 // selection. The Qt view forwards its size, keys, mouse and paint here.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,14 @@ class CBibleViewCore {
   // the book names of headings). Null: nothing is shown.
   void SetBible(const CBibleModule* bible, CVerseRun* run, const std::string& code);
   const CBibleModule* GetBible() const { return m_bible; }
+  // Lays the colour segments over a verse as it is made (its topic colours
+  // and underlining); without one every verse is one uncoloured segment.
+  using Decorator = std::function<void(CVerse& verse)>;
+  void SetDecorator(Decorator decorator) {
+    m_decorator = std::move(decorator);
+    m_built = false;
+    m_verses.clear();
+  }
   // The window's size in logical units.
   void SetSize(int32_t width, int32_t height);
   int32_t GetWidth() const { return m_width; }
@@ -86,6 +95,7 @@ class CBibleViewCore {
   CBibleLayout m_layout;
   const CBibleModule* m_bible = nullptr;
   CVerseRun* m_run = nullptr;
+  Decorator m_decorator;
   std::string m_code;
   int32_t m_width = 0, m_height = 0;
   int m_top = 0;
