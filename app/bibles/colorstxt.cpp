@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "platform/profile.h"
 
@@ -51,6 +52,8 @@ CColorPalette DefaultPalette() {
 
 PaletteRead ReadColorsTxt(const std::string& path, CColorPalette& palette) {
   palette = DefaultPalette();
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return PaletteRead::Absent;
   std::ifstream in(path, std::ios::binary);
   if (!in) return PaletteRead::Absent;
   std::string word;
