@@ -255,14 +255,17 @@ int CPaint::EntryForColor(ColorRef color) {
     table.resize(own.size());
     std::copy(own.begin(), own.end(), table.begin());
   }
-  for (size_t i = 6; i < table.size(); ++i)
+  // A verse record holds its entry in a byte: a paint file's longer table
+  // has entries no verse can name.
+  const size_t usable = std::min<size_t>(table.size(), 256);
+  for (size_t i = 6; i < usable; ++i)
     if (table[i] == color) return static_cast<int>(i);
   if (table.size() < 256) {
     table.push_back(color);
     return static_cast<int>(table.size() - 1);
   }
   size_t best = 6;
-  for (size_t i = 7; i < table.size(); ++i)
+  for (size_t i = 7; i < usable; ++i)
     if (ColorDistance(table[i], color) < ColorDistance(table[best], color)) best = i;
   return static_cast<int>(best);
 }
