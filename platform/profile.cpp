@@ -199,6 +199,8 @@ bool WriteAll(int fd, const std::string& data) {
   return true;
 }
 
+}  // namespace
+
 // Readers see either the old file or the new one, never a mix: the new text
 // goes to a sibling file that is synced before it is renamed over the old.
 bool ReplaceFile(const std::string& path, const std::string& data) {
@@ -249,6 +251,8 @@ bool ReplaceFile(const std::string& path, const std::string& data) {
   }
   return true;
 }
+
+namespace {
 
 std::string SectionNameList(const Profile& p) {
   std::string out;

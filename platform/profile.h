@@ -31,6 +31,11 @@ unsigned GetPrivateProfileInt(const char* section, const char* key, int def, con
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const std::string& file);
 
+// Replaces the file's contents with data: the new bytes go to a sibling file
+// that is synced and renamed over the old, so a crash leaves the old file or
+// the new one, never a torn one. False (the old file untouched) on failure.
+bool ReplaceFile(const std::string& path, const std::string& data);
+
 // The "key=value" lines of the section (value trimmed, quotes kept).
 std::vector<std::string> GetPrivateProfileSection(const char* section, const std::string& file);
 

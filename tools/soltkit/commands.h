@@ -34,6 +34,7 @@ void CmdTrans(const Words& words);
 void CmdDbf(const Words& words);
 void CmdBible(const Words& words);
 void CmdMakeBible(const Words& words);
+void CmdPaint(const Words& words);
 
 // Loads a Bible module from its definition; an InputError with the
 // library's message when it cannot.

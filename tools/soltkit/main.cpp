@@ -51,6 +51,13 @@ const char kUsage[] =
     "  soltkit follow BOOKDIR IXB VERSEINDEX    the key a book window takes when a Bible window\n"
     "                                           moves to the verse (nearest verse with a key), or -1\n"
     "\n"
+    "Colour data (DIR holds CODE.pip, paint.CODE, COLORNDX.CODE, colors.txt):\n"
+    "  soltkit paint convert CODE DIR [--underline] [--max N]\n"
+    "                                           convert CODE.pip (--underline: underlining\n"
+    "                                           merged over the paint file); the messages shown\n"
+    "  soltkit paint record DIR CODE VERSEINDEX a verse's record: colour/underline POS VALUE, flag\n"
+    "  soltkit paint index DIR CODE SET         the verse indexes of a set of COLORNDX.CODE\n"
+    "\n"
     "dBase tables (a Bible's verse table, the notes table):\n"
     "  soltkit dbf FILE [--record N] [--field NAME]   recno field=value lines\n"
     "\n"
@@ -99,6 +106,7 @@ const std::map<std::string, Command>& Commands() {
       {"dbf", {soltkit::CmdDbf}},
       {"bible", {soltkit::CmdBible}},
       {"make-bible", {soltkit::CmdMakeBible}},
+      {"paint", {soltkit::CmdPaint}},
   };
   return commands;
 }
