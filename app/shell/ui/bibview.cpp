@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "app/bibles/biblecopy.h"
+#include "app/bibles/paint.h"
 #include "app/shell/ui/bibdoc.h"
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/displayoptions.h"
@@ -71,6 +72,8 @@ void CBibView::Bind() {
   doc->BindBible(bible);
   if (bible != m_core.GetBible()) {
     m_core.SetBible(bible, bible ? &doc->GetVerses() : nullptr, bible ? bible->GetCode() : std::string());
+    m_paint = bible && m_host.paintOf ? m_host.paintOf(*bible) : nullptr;
+    ColoursChanged();
     SetCoreSize();
   }
 }
@@ -78,6 +81,25 @@ void CBibView::Bind() {
 void CBibView::SetCoreSize() {
   const QSize size = viewport()->size();
   m_core.SetSize(size.width() * m_units, size.height() * m_units);
+}
+
+CBibleColours CBibView::Colours(textpane::RGB page, textpane::RGB text) const {
+  CBibleColours colours = CBibleColours::ForPage(page, text);
+  if (m_paint && m_paint->HasColorData()) {
+    // The topic colours over the page; uncoloured text stays on the page.
+    const std::vector<textpane::RGB> own = colours.table;
+    colours.table = m_paint->GetBibleColours().table;
+    for (size_t i = 0; i < own.size() && i < colours.table.size(); ++i) colours.table[i] = own[i];
+  }
+  return colours;
+}
+
+void CBibView::ColoursChanged() {
+  CPaint* paint = m_paint && m_paint->HasColorData() ? m_paint : nullptr;
+  // Each verse takes its topic colours and underlining as it is made.
+  if (paint) m_core.SetDecorator([paint](CVerse& v) { v.segments = paint->GetSegments(v.index, v.text); });
+  else m_core.SetDecorator({});
+  viewport()->update();
 }
 
 void CBibView::OnUpdate(platform::CView* sender, long hint, void* object) {
@@ -155,7 +177,7 @@ void CBibView::paintEvent(QPaintEvent* e) {
   const textpane::RGB page = colors.GetColor(textpane::kRoleBackground);
   painter.fillRect(viewport()->rect(), QtSurface::ToQColor(page));
   QtSurface surface(painter, m_units);
-  m_core.Draw(surface, CBibleColours::ForPage(page, colors.GetColor(textpane::kRoleAutoText)));
+  m_core.Draw(surface, Colours(page, colors.GetColor(textpane::kRoleAutoText)));
 }
 
 void CBibView::resizeEvent(QResizeEvent* e) {
@@ -324,7 +346,7 @@ int CBibView::Print(QPrinter& printer) {
   sizes.face = "Times New Roman";
   CBibleLayout layout(FontCache::ForScaling(fonts, 100), std::max<int32_t>(1, static_cast<int32_t>(std::lround(units))),
                       sizes);
-  CBibleColours colours = CBibleColours::ForPage(textpane::MakeRGB(255, 255, 255), 0);
+  const CBibleColours colours = Colours(textpane::MakeRGB(255, 255, 255), 0);
   QPainter painter;
   if (!painter.begin(&printer)) return 0;
   int pages = 1;

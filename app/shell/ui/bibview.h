@@ -19,6 +19,7 @@ namespace klmw {
 
 class CBibDoc;
 class CBibleModule;
+class CPaint;
 class CPlaceDocument;
 struct CDisplayOptions;
 
@@ -30,6 +31,8 @@ struct CBibleViewHost {
   const CDisplayOptions* options = nullptr;
   // The main frame's command of that number, for the context menu.
   std::function<QAction*(int id)> command;
+  // The colour data of a Bible (its topic colours and underlining), or null.
+  std::function<CPaint*(const CBibleModule&)> paintOf;
 };
 
 class CBibView : public CBookView {
@@ -52,6 +55,10 @@ class CBibView : public CBookView {
   void OnCopyRange();
   // Copies the selection (plain and rich text) to the clipboard.
   void CopyVerseSelection(const CVerseSelection& selection);
+  // The colour data the window draws with (null without any).
+  CPaint* GetPaint() const { return m_paint; }
+  // The colour data changed (painting): the verses are drawn again.
+  void ColoursChanged();
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -78,8 +85,11 @@ class CBibView : public CBookView {
   bool ByLine() const;
   int PageMode() const;
   int32_t Units() const { return m_units; }
+  // The window's colours on a page: the Bible's topic colours when it has them.
+  CBibleColours Colours(textpane::RGB page, textpane::RGB text) const;
 
   CBibleViewHost m_host;
+  CPaint* m_paint = nullptr;
   int32_t m_units;  // logical units per pixel
   CBibleViewCore m_core;
   bool m_selecting = false;

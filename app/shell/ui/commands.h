@@ -77,6 +77,8 @@ enum ECommand {
   ID_PREVIOUS_BOOK = 32815,
   // Book windows: the tree between the sections and the glossary.
   ID_TREE_GLOSSARY = 32816,
+  // The topic colours and what they stand for.
+  ID_COLOUR_LEGEND = 32830,
   // Moving among the marks of the active text window.
   ID_NEXT_MATCH = 32820,
   ID_PREVIOUS_MATCH = 32821,

@@ -168,7 +168,8 @@ void CMainFrame::CreateMenus() {
   edit->addSeparator();
   connect(AddCommand(edit, ID_CHANGE_FONT, tr("Change the font..."), true), &QAction::triggered, this,
           &CMainFrame::OnChangeFont);
-  AddCommand(edit, ID_CHANGE_COLOR, tr("C&olour..."));
+  connect(AddCommand(edit, ID_CHANGE_COLOR, tr("C&olour..."), true), &QAction::triggered, this,
+          &CMainFrame::colourRequested);
 
   QMenu* view = bar->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("menuView"));
@@ -201,7 +202,12 @@ void CMainFrame::CreateMenus() {
   }
   QMenu* topics = view->addMenu(tr("&Topic Colours"));
   topics->setObjectName(QStringLiteral("menuTopics"));
-  for (int k = 0; k < 12; ++k) AddCommand(topics, ID_TOPIC_COLOR_FIRST + k, QString::fromUtf8(kTopicColours[k]));
+  for (int k = 0; k < 12; ++k) {
+    connect(AddCommand(topics, ID_TOPIC_COLOR_FIRST + k, QString::fromUtf8(kTopicColours[k])), &QAction::triggered,
+            this, [this, k] { emit topicColourRequested(k + 1); });
+  }
+  connect(AddCommand(view, ID_COLOUR_LEGEND, tr("Colour &Legend..."), true), &QAction::triggered, this,
+          &CMainFrame::legendRequested);
 
   QMenu* go = bar->addMenu(tr("&Go"));
   go->setObjectName(QStringLiteral("menuGo"));
@@ -613,6 +619,8 @@ void CMainFrame::UpdateButtonBar() {
   for (int id : {ID_NEXT_SECTION, ID_PREVIOUS_SECTION, ID_NEXT_BOOK, ID_PREVIOUS_BOOK, ID_TREE_GLOSSARY}) {
     m_commands.value(id)->setEnabled(book != nullptr);
   }
+  // The topic colours step through the active Bible window.
+  for (int k = 0; k < 12; ++k) m_commands.value(ID_TOPIC_COLOR_FIRST + k)->setEnabled(doc && !book);
   m_commands.value(ID_TREE_GLOSSARY)->setChecked(book && book->GetTreeMode() == 1);
   if (doc && !IsBible(*doc)) doc = nullptr;
   const int modeIds[] = {ID_PAGE_DOWN_MODE0, ID_PAGE_DOWN_GROUP, ID_PAGE_DOWN_CHAPTER, ID_PAGE_DOWN_BOOK};

@@ -113,6 +113,12 @@ class CMainFrame : public QMainWindow {
   void bookStepRequested(int id);
   // Goto Verse (463, 32790, 32806): the dialog, then the reference window.
   void gotoVerseRequested();
+  // Topic colours 1025-1036: the next verse of topic colour 1-12.
+  void topicColourRequested(int topic);
+  // Colour (1164): the colour dialog, then the selected verses painted.
+  void colourRequested();
+  // View > Colour Legend.
+  void legendRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

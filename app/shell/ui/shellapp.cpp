@@ -1,6 +1,7 @@
 #include "app/shell/ui/shellapp.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QEvent>
@@ -23,6 +24,7 @@
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/doctemplate.h"
+#include "app/shell/ui/legenddialog.h"
 #include "app/shell/ui/linkhost.h"
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/pictureview.h"
@@ -36,6 +38,7 @@
 #include "app/shell/ui/versedialogs.h"
 #include "biblefile/booknames.h"
 #include "platform/file.h"
+#include "platform/home.h"
 #include "platform/messages.h"
 
 #ifndef KLMW_VERSION
@@ -222,6 +225,7 @@ void CShellApp::CreateTemplates() {
       host.bibleOf = [this](const CPlaceDocument& d) { return BibleOf(d); };
       host.options = &m_options;
       host.command = [this](int id) { return m_frame ? m_frame->GetCommand(id) : nullptr; };
+      host.paintOf = [this](const CBibleModule& bible) { return PaintOf(bible); };
       auto* v = new CBibView([this](const CPlaceDocument& d) { return BookOf(d); }, std::move(host), parent);
       v->SetLinkHost(MakeBookLinkHost(*this));
       return CMadeView{v, v};
@@ -281,6 +285,9 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   connect(frame, &CMainFrame::workspaceChanged, this, &CShellApp::ScheduleAutosave);
   connect(frame, &CMainFrame::bookStepRequested, this, &CShellApp::OnBookStep);
   connect(frame, &CMainFrame::gotoVerseRequested, this, &CShellApp::OnGotoVerse);
+  connect(frame, &CMainFrame::topicColourRequested, this, &CShellApp::OnTopicColour);
+  connect(frame, &CMainFrame::colourRequested, this, &CShellApp::OnPaintColour);
+  connect(frame, &CMainFrame::legendRequested, this, &CShellApp::OnLegend);
   connect(frame, &CMainFrame::rebuildTree, this, [this] { m_frame->GetTreeBar()->Rebuild(m_core.GetRegistry()); });
   connect(frame->GetTreeBar(), &CTreeBar::openBook, this, [this](int book, int key) { OpenBook(book, key); });
   connect(frame->GetMdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
@@ -573,6 +580,97 @@ void CShellApp::PlaceNewWindow(CChildFrame* frame) {
   const int room = std::max(1, std::min(area.width() - size.width(), area.height() - size.height()) / kStep + 1);
   const int n = m_placed++ % room;
   frame->move(n * kStep, n * kStep);
+}
+
+CPaint* CShellApp::PaintOf(const CBibleModule& bible) {
+  std::string code = bible.GetCode();
+  for (char& c : code) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  auto it = m_paints.find(code);
+  if (it == m_paints.end()) {
+    if (!m_paintRun) m_paintRun = std::make_unique<CPaintRun>(m_core.GetSettingsPath());
+    auto paint = std::make_unique<CPaint>(*m_paintRun, platform::GetProgramDir());
+    paint->ChooseBible(code);
+    it = m_paints.emplace(code, std::move(paint)).first;
+  }
+  return it->second.get();
+}
+
+namespace {
+
+// The Bible view of the active window, when it shows a Bible.
+CBibView* ActiveBibleView(CMainFrame& frame) {
+  auto* view = dynamic_cast<CBibView*>(frame.GetActiveRtfView());
+  return view && view->ShowsBible() ? view : nullptr;
+}
+
+}  // namespace
+
+void CShellApp::OnTopicColour(int topic) {
+  CBibView* view = ActiveBibleView(*m_frame);
+  auto* doc = view ? dynamic_cast<CPlaceDocument*>(view->GetDocument()) : nullptr;
+  if (!view || !doc) {
+    platform::MessageBox("This function works only on Bible Text");
+    return;
+  }
+  CPaint* paint = view->GetPaint();
+  if (!paint || !paint->HasColorData()) {
+    platform::MessageBox("This Bible has no colour data.");
+    return;
+  }
+  const int next = paint->NextVerseWithColor(topic, doc->GetSectionKey());
+  if (next < 0) {
+    const std::vector<std::string>& names = paint->GetColorNames();
+    const std::string name = topic >= 1 && static_cast<size_t>(topic) <= names.size() ? names[static_cast<size_t>(topic - 1)]
+                                                                                      : std::to_string(topic);
+    platform::MessageBox("No verse after this one has the colour " + name + ".");
+    return;
+  }
+  // The window goes there and the windows that follow it with it.
+  doc->SetSectionKey(next);
+}
+
+void CShellApp::OnPaintColour() {
+  CBibView* view = ActiveBibleView(*m_frame);
+  if (!view) {
+    platform::MessageBox("This function works only on Bible Text");
+    return;
+  }
+  CPaint* paint = view->GetPaint();
+  const CVerseSelection selection = view->BibleCore().GetSelection();
+  if (!paint || selection.IsEmpty()) {
+    platform::MessageBox("Select the verses to paint first.");
+    return;
+  }
+  const QColor chosen = QColorDialog::getColor(Qt::yellow, m_frame.get(), tr("Colour"));
+  if (!chosen.isValid()) return;
+  const ColorRef colour = textpane::MakeRGB(static_cast<unsigned>(chosen.red()), static_cast<unsigned>(chosen.green()),
+                                            static_cast<unsigned>(chosen.blue()));
+  if (paint->PaintVerses(selection.firstVerse, selection.lastVerse, colour) < 0) return;
+  // Every window on that Bible shows the paint.
+  for (CChildFrame* f : m_frame->GetChildFrames())
+    for (CBibView* v : f->findChildren<CBibView*>())
+      if (v->GetPaint() == paint) v->ColoursChanged();
+}
+
+void CShellApp::OnLegend() {
+  // The active Bible's colours, else those of any Bible opened, else the
+  // palette the program starts from.
+  CPaint* paint = nullptr;
+  if (CBibView* view = ActiveBibleView(*m_frame)) paint = view->GetPaint();
+  for (auto it = m_paints.begin(); !paint && it != m_paints.end(); ++it) paint = it->second.get();
+  std::vector<textpane::RGB> colours;
+  std::vector<std::string> names;
+  if (paint && paint->GetColorTable().size() > 6) {
+    const std::vector<ColorRef>& table = paint->GetColorTable();
+    for (size_t k = 6; k < table.size() && colours.size() < 12; ++k) colours.push_back(table[k]);
+    names = paint->GetColorNames();
+  } else {
+    const CColorPalette palette = DefaultPalette();
+    colours.assign(palette.colors.begin(), palette.colors.end());
+    names = palette.names;
+  }
+  CLegendDialog dialog(colours, names, m_frame.get());
+  dialog.exec();
 }
 
 void CShellApp::OnGotoVerse() {

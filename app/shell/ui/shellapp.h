@@ -8,10 +8,12 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/bibles/paint.h"
 #include "app/shell/bookcasewatch.h"
 #include "app/shell/studyapp.h"
 #include "app/shell/ui/displayoptions.h"
@@ -65,6 +67,9 @@ class CShellApp : public QObject {
   // Shows verse index `verse` of the current Bible in the reference window,
   // opening one when none is open. Returns the window.
   CChildFrame* ShowInReferenceWindow(int verse);
+  // The colour data of a Bible, chosen for it on first use (null when the
+  // program cannot make one).
+  CPaint* PaintOf(const CBibleModule& bible);
   // Goto Verse: a book name (or its start), chapter and verse from 1, read
   // with the KJS Bible's numbering. False (the user told why) when the
   // place does not exist.
@@ -122,6 +127,9 @@ class CShellApp : public QObject {
   void FinishStartup();
   void OnNewWindow();
   void OnGotoVerse();
+  void OnTopicColour(int topic);
+  void OnPaintColour();
+  void OnLegend();
   void PlaceNewWindow(CChildFrame* frame);
   // Next or previous section or book in the active book window.
   void OnBookStep(int id);
@@ -139,6 +147,9 @@ class CShellApp : public QObject {
   CStudyAppCore m_core;
   CDisplayOptions m_options;
   int m_placed = 0;  // new windows placed so far
+  // The colour data of the Bibles opened, by code, with what lasts a run.
+  std::unique_ptr<CPaintRun> m_paintRun;
+  std::map<std::string, std::unique_ptr<CPaint>> m_paints;
   std::array<std::unique_ptr<CUiDocTemplate>, kTemplateCount> m_templates;
   std::unique_ptr<CMainFrame> m_frame;
   CStartOptions m_startOptions;
