@@ -64,6 +64,34 @@ TEST(VerseRun, AMoveOfOneVerseReadsOneVerse) {
   EXPECT_EQ(run.Get(-1), "");
 }
 
+TEST(VerseLayout, SegmentsFillTheirTopicColourAndUnderlineWithoutTheEndingBlank) {
+  CBibleLayout layout(Fonts(), kPixel);
+  CVerse v;
+  v.text = "For God so loved";
+  v.verse = 15;
+  // "For " plain, "God " underlined in topic colour 1, "so loved" topic colour 3.
+  v.segments = {{0, kUncoloured, kUnderlineOff}, {4, 6, kUnderlineOn}, {8, 8, kUnderlineOff}};
+  layout.Layout(v, kTextStart + 100 * 120, 0);
+  CBibleColours colours = CBibleColours::ForPage(0xFFFFFF, 0);
+  for (int k = 1; k <= 3; ++k) colours.table.push_back(textpane::MakeRGB(10 * k, 20 * k, 30 * k));
+  textpane::RecordingSurface surface;
+  layout.Draw(surface, v, kTextStart + 100 * 120, 0, colours);
+  std::vector<std::string> texts;
+  std::vector<textpane::LRect> fills;
+  std::vector<textpane::RGB> fillColours;
+  for (const auto& e : surface.Entries()) {
+    if (e.op == textpane::RecordingSurface::Op::Text) texts.push_back(e.text);
+    if (e.op == textpane::RecordingSurface::Op::Fill) fills.push_back(e.rect), fillColours.push_back(e.colour);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"16", "For ", "God", "so loved"}));
+  ASSERT_EQ(fills.size(), 2u);  // the uncoloured stretch is the page
+  EXPECT_EQ(fillColours[0], colours.table[6]);
+  EXPECT_EQ(fillColours[1], colours.table[8]);
+  // The underlined stretch still takes the blank's width.
+  EXPECT_EQ(fills[0].left, kTextStart + 4 * 120);
+  EXPECT_EQ(fills[1].left, fills[0].left + 4 * 120);
+}
+
 TEST(VerseLayout, LinesBreakAtBlanksAndAlwaysEnd) {
   const struct {
     std::string text;

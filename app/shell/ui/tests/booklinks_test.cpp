@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 
+#include "app/bibles/paint.h"
 #include "app/shell/ui/bibview.h"
 #include "app/shell/ui/bibtreeview.h"
 #include "app/shell/ui/bookview.h"
@@ -93,6 +94,7 @@ class BookLinksTest : public QObject {
   void verseLinkShowsTheVerseInTheKJSWindow();
   void glossaryModeKeepsAPlaceInEachList();
   void bibleWindowCopiesPrintsAndRefusesBookCommands();
+  void topicColourGoesToTheNextVerseOfThatColour();
   void bookWindowFollowsTheBibleWindow();
   void showJustCurrentBookActsOnTheActiveBibleTree();
 
@@ -377,6 +379,31 @@ void BookLinksTest::showJustCurrentBookActsOnTheActiveBibleTree() {
   QVERIFY(!command->isEnabled() && !command->isChecked());
   frame->GetMdiArea()->setActiveSubWindow(bible);
   QVERIFY(command->isEnabled() && command->isChecked());
+}
+
+// The Bible's colour file gives verse 3 the topic colour "Love": the
+// window draws it and the Love command goes there from verse 1.
+void BookLinksTest::topicColourGoesToTheNextVerseOfThatColour() {
+  std::string pip(5 * 100, '\0');
+  pip[3 * 100] = 1;      // word 1 of verse number 3 ...
+  pip[3 * 100 + 4] = 3;  // ... in topic colour 3
+  WriteBytes(m_dir->filePath(QStringLiteral("KJS.pip")), pip);
+  CChildFrame* window = m_app->OpenBook(1, 0);
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+  auto* view = window->findChild<CBibView*>();
+  QVERIFY(view && view->GetPaint() && view->GetPaint()->HasColorData());
+  const std::vector<CVerse>& verses = view->BibleCore().Verses();
+  QVERIFY(verses.size() >= 3);
+  QCOMPARE(int(verses[2].segments.size()), 1);
+  QCOMPARE(int(verses[2].segments[0].colour), 8);
+  m_app->GetMainFrame()->GetCommand(ID_TOPIC_COLOR_FIRST + 2)->trigger();
+  QCOMPARE(dynamic_cast<CPlaceDocument*>(window->GetDocument())->GetSectionKey(), 2);
+  QVERIFY(QFileInfo::exists(m_dir->filePath(QStringLiteral("paint.KJS"))));
+  // The conversion said what it was doing; then no verse after it has the colour.
+  m_app->GetMainFrame()->GetCommand(ID_TOPIC_COLOR_FIRST + 2)->trigger();
+  QCOMPARE(m_messages->m_shown.size(), size_t{2});
+  QVERIFY(m_messages->m_shown.front().text.rfind("Creating color data", 0) == 0);
+  QVERIFY(m_messages->m_shown.back().text.rfind("No verse after this one", 0) == 0);
 }
 
 QTEST_MAIN(BookLinksTest)
