@@ -392,10 +392,10 @@ void MainFrameTest::menuHasTheLabelsOfTheTable() {
       {ID_HELP_INDEX, "Help", true},
       {ID_HELP_ONLINE, "Up to the minute help off our home page", true},
       {ID_APP_ABOUT, "About klmw...", true},
-      {ID_TOPIC_COLOR_FIRST, "God - Dios", false},
-      {ID_TOPIC_COLOR_FIRST + 5, "Satan - Satan\u00e1s", false},
-      {ID_TOPIC_COLOR_FIRST + 6, "Salvation - Salvaci\u00f3n", false},
-      {ID_TOPIC_COLOR_LAST, "Prophecy - Profec\u00eda", false},
+      {ID_TOPIC_COLOR_FIRST, "God - Dios", true},
+      {ID_TOPIC_COLOR_FIRST + 5, "Satan - Satan\u00e1s", true},
+      {ID_TOPIC_COLOR_FIRST + 6, "Salvation - Salvaci\u00f3n", true},
+      {ID_TOPIC_COLOR_LAST, "Prophecy - Profec\u00eda", true},
   };
   for (const auto& row : table) {
     QAction* a = frame->GetCommand(row.id);
