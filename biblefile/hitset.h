@@ -55,6 +55,31 @@ class CHitSet {
     if (!m_words.empty()) words[current] |= gathered;
   }
   void Clear() { m_words.assign(m_words.size(), 0); }
+  // Word by word with a set of the same size; a set of another size leaves
+  // this one as it is.
+  void And(const CHitSet& other) {
+    if (other.m_size != m_size) return;
+    for (size_t i = 0; i < m_words.size(); ++i) m_words[i] &= other.m_words[i];
+  }
+  void Or(const CHitSet& other) {
+    if (other.m_size != m_size) return;
+    for (size_t i = 0; i < m_words.size(); ++i) m_words[i] |= other.m_words[i];
+  }
+  // The first set position after `after` (-1: from the start), or -1.
+  long Next(long after) const {
+    size_t from = after < 0 ? 0 : static_cast<size_t>(after) + 1;
+    if (from >= m_size) return -1;
+    size_t w = from / 64;
+    uint64_t bits = m_words[w] & (~uint64_t{0} << (from % 64));
+    for (;;) {
+      if (bits) {
+        const size_t position = w * 64 + static_cast<size_t>(std::countr_zero(bits));
+        return position < m_size ? static_cast<long>(position) : -1;
+      }
+      if (++w == m_words.size()) return -1;
+      bits = m_words[w];
+    }
+  }
   size_t Count() const {
     size_t n = 0;
     for (uint64_t w : m_words) n += static_cast<size_t>(std::popcount(w));

@@ -1,6 +1,7 @@
 #include "app/bibles/colorindex.h"
 
 #include <bit>
+#include <exception>
 #include <fstream>
 #include <iterator>
 
@@ -18,7 +19,14 @@ void PutSet(std::string& out, const CColorIndex::Set& set) {
 bool ReadAll(const std::string& path, std::string& data) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  data.assign(std::istreambuf_iterator<char>(in), {});
+  // A path that opens but cannot be read (a folder) throws from the stream
+  // buffer; it counts as an unreadable file.
+  try {
+    data.assign(std::istreambuf_iterator<char>(in), {});
+  } catch (const std::exception&) {
+    data.clear();
+    return false;
+  }
   return !in.bad();
 }
 
