@@ -38,6 +38,8 @@ void OpenText(const klmw::CBibleModule& module, platform::File& file) {
 
 }  // namespace
 
+void OpenBibleText(const klmw::CBibleModule& module, platform::File& file) { OpenText(module, file); }
+
 void LoadBible(klmw::CBibleModule& module, const std::string& path) {
   KeptMessages messages;
   platform::ScopedMessages scoped(&messages);

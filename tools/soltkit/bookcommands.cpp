@@ -353,4 +353,9 @@ void CmdBuild(const Words& words) {
   }
 }
 
+void WithBookSetUp(const Words& words, const std::function<void(cSOLTBook&)>& body) {
+  Args args(words, {"pub", "book", "sync", "colors", "colordir"}, {"or", "woc"});
+  WithBook(args, 0, body);
+}
+
 }  // namespace soltkit

@@ -2,11 +2,17 @@
 // UsageError or InputError (see args.h).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+class cSOLTBook;
+
 namespace klmw {
 class CBibleModule;
+}
+namespace platform {
+class File;
 }
 namespace textpane {
 class FontSystem;
@@ -35,10 +41,18 @@ void CmdDbf(const Words& words);
 void CmdBible(const Words& words);
 void CmdMakeBible(const Words& words);
 void CmdPaint(const Words& words);
+void CmdSearch(const Words& words);
 
 // Loads a Bible module from its definition; an InputError with the
 // library's message when it cannot.
 void LoadBible(klmw::CBibleModule& module, const std::string& path);
+// Opens a loaded Bible's text file; an InputError when it cannot.
+void OpenBibleText(const klmw::CBibleModule& module, platform::File& file);
+
+// The book in words[1] (a directory; --pub, --book and --sync as for the
+// book commands) set up but not opened, handed to body; file errors become
+// InputErrors.
+void WithBookSetUp(const Words& words, const std::function<void(cSOLTBook&)>& body);
 
 // The platform's fonts for `rtf layout` without --fixed; null where the
 // build has none.

@@ -48,6 +48,12 @@ const char kUsage[] =
     "  soltkit bible IXB find WORD              the verse indexes of a word\n"
     "  soltkit bible IXB words WORD [--count N] the word list from the nearest word\n"
     "  soltkit make-bible SOURCE OUTDIR         build a Bible module from a verse-per-line source\n"
+    "  soltkit search TARGET [WORD...] [--or] [--colors C,C...] [--woc] [--colordir DIR]\n"
+    "                                           search a Bible (.ixb) or a book directory: the\n"
+    "                                           Hits title, then position label per hit, or the\n"
+    "                                           message that stopped the search; --colors are\n"
+    "                                           codes 0-11, --woc the underlined verses, the\n"
+    "                                           colour index DIR/COLORNDX.CODE (default beside IXB)\n"
     "  soltkit follow BOOKDIR IXB VERSEINDEX    the key a book window takes when a Bible window\n"
     "                                           moves to the verse (nearest verse with a key), or -1\n"
     "\n"
@@ -107,6 +113,7 @@ const std::map<std::string, Command>& Commands() {
       {"bible", {soltkit::CmdBible}},
       {"make-bible", {soltkit::CmdMakeBible}},
       {"paint", {soltkit::CmdPaint}},
+      {"search", {soltkit::CmdSearch}},
   };
   return commands;
 }
