@@ -3,25 +3,17 @@
 // The benchmarks open the reference library's books this way.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 #include "include/soltread.h"
-#include "platform/coding.h"
+#include "soltread/fileidentity.h"
 
 namespace benchbooks {
 
 // False when the folder holds no readable book.dat. `dir` ends in '/'.
 inline bool RegisteredBook(const std::string& dir, cSOLTBook& book) {
   int publisher = 0, id = 0;
-  FILE* f = std::fopen((dir + "book.dat").c_str(), "rb");
-  if (!f) return false;
-  unsigned char b[6];
-  if (std::fread(b, 1, 6, f) == 6) {
-    publisher = platform::DecodeFixed16(b + 2);
-    id = platform::DecodeFixed16(b + 4);
-  }
-  std::fclose(f);
+  if (!solt::ReadFileIdentity(dir + "book.dat", publisher, id)) return false;
   book.SetTextPath(dir.c_str());
   book.SetIDXPath(dir.c_str());
   book.SetDefPath(dir.c_str());

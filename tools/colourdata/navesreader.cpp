@@ -7,25 +7,12 @@
 #include "platform/coding.h"
 #include "platform/messages.h"
 #include "soltread.h"
+#include "soltread/fileidentity.h"
 #include "textpane.h"
 #include "textpane/search/levelcursor.h"
 
 namespace colourdata {
 namespace {
-
-// The publisher and book numbers book.dat claims, so that the folder opens
-// without a registration.
-void ReadIdentity(const std::string& path, int& publisher, int& book) {
-  publisher = book = 0;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    unsigned char b[6];
-    if (std::fread(b, 1, 6, f) == 6) {
-      publisher = platform::DecodeFixed16(b + 2);
-      book = platform::DecodeFixed16(b + 4);
-    }
-    std::fclose(f);
-  }
-}
 
 // Message boxes have no place in a build step; the caller reports failures.
 class QuietMessages : public platform::Messages {
@@ -68,7 +55,8 @@ bool ReadSections(const std::string& dir, const std::set<std::string>& wanted,
   platform::ScopedMessages scoped(&quiet);
   const std::string folder = dir.empty() || dir.back() == '/' ? dir : dir + "/";
   int publisher, bookID;
-  ReadIdentity(folder + "book.dat", publisher, bookID);
+  // The numbers book.dat claims open the folder without a registration.
+  solt::ReadFileIdentity(folder + "book.dat", publisher, bookID);
   cSOLTBook book;
   book.SetTextPath(folder.c_str());
   book.SetIDXPath(folder.c_str());

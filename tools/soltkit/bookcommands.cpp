@@ -8,6 +8,7 @@
 #include "platform/coding.h"
 #include "platform/messages.h"
 #include "soltread.h"
+#include "soltread/fileidentity.h"
 #include "tools/soltkit/args.h"
 #include "tools/compiler/bookcompiler.h"
 #include "tools/soltkit/commands.h"
@@ -26,20 +27,6 @@ std::string AsFolder(std::string dir) {
   if (dir.empty()) dir = ".";
   if (dir.back() != '/') dir += '/';
   return dir;
-}
-
-// The identity the book's own files claim, so that a directory opens without
-// a registration; --pub/--book override it.
-void ReadFileIdentity(const std::string& path, int& publisher, int& book) {
-  publisher = book = 0;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    unsigned char b[6];
-    if (std::fread(b, 1, 6, f) == 6) {
-      publisher = platform::DecodeFixed16(b + 2);
-      book = platform::DecodeFixed16(b + 4);
-    }
-    std::fclose(f);
-  }
 }
 
 // Message boxes would put several lines on stderr; soltkit reports the
@@ -65,7 +52,9 @@ class BookDir {
     int publisher, bookID;
     // book.dat's identity; an index file's when there is no book.dat.
     for (const char* name : {"book.dat", "sections.idx", "concord.idx", "verses.idx", "viewable.idx"}) {
-      ReadFileIdentity(dir + name, publisher, bookID);
+      // The identity the book's own files claim opens the folder without a
+      // registration; --pub/--book override it.
+      solt::ReadFileIdentity(dir + name, publisher, bookID);
       if (publisher || bookID) break;
     }
     publisher = static_cast<int>(args.Integer("pub", publisher, 0, 65535));
