@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sys/stat.h>
 
+#include "platform/lettercase.h"
 #include "platform/messages.h"
 #include "platform/profile.h"
 
@@ -16,15 +17,9 @@ namespace {
 const char* const kModeNames[] = {"NOT-INIT", "IGNORE", "USE_PAINT", "MERGE_PAINT_AND_PIP",
                                   "MERGE_PAINT_AND_UNDERLINED_DATA", "USE_PIP"};
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+using platform::Upper;
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+using platform::Lower;
 
 bool Exists(const std::string& path) {
   struct stat st;

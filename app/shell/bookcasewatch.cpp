@@ -5,16 +5,14 @@
 #include <map>
 #include <vector>
 
+#include "platform/lettercase.h"
 #include "platform/profile.h"
 
 namespace klmw {
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+using platform::Lower;
 
 bool IsRegistrySection(const std::string& lowerName) {
   return lowerName == "soltdatasets" || lowerName.rfind("dataset_", 0) == 0 || lowerName.rfind("book_", 0) == 0;

@@ -8,6 +8,7 @@
 #include "app/shell/registry.h"
 #include "app/shell/settings.h"
 #include "platform/file.h"
+#include "platform/lettercase.h"
 #include "platform/messages.h"
 #include "platform/profile.h"
 
@@ -17,10 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+using platform::Upper;
 
 bool Contains(const std::vector<std::string>& list, const std::string& s) {
   return std::find(list.begin(), list.end(), s) != list.end();

@@ -9,21 +9,16 @@
 #include <map>
 
 #include "app/shell/settings.h"
+#include "platform/lettercase.h"
 #include "platform/profile.h"
 
 namespace klmw {
 
 namespace {
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+using platform::Upper;
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+using platform::Lower;
 
 std::string Trim(const std::string& s) {
   size_t b = s.find_first_not_of(" \t");

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/coding.h"
+#include "platform/lettercase.h"
 #include "platform/messages.h"
 #include "soltread.h"
 #include "soltread/fileidentity.h"
@@ -22,10 +23,7 @@ class QuietMessages : public platform::Messages {
   }
 };
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+using platform::Upper;
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/bibles/paint.h"
+#include "platform/lettercase.h"
 #include "platform/messages.h"
 #include "tools/soltkit/args.h"
 #include "tools/soltkit/commands.h"
@@ -19,10 +20,7 @@ std::string Folder(std::string dir) {
   return dir;
 }
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+using platform::Upper;
 
 void Print(const std::string& line) { std::fwrite(line.data(), 1, line.size(), stdout); }
 

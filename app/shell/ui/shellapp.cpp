@@ -39,6 +39,7 @@
 #include "biblefile/booknames.h"
 #include "platform/file.h"
 #include "platform/home.h"
+#include "platform/lettercase.h"
 #include "platform/messages.h"
 
 #ifndef KLMW_VERSION
@@ -583,8 +584,7 @@ void CShellApp::PlaceNewWindow(CChildFrame* frame) {
 }
 
 CPaint* CShellApp::PaintOf(const CBibleModule& bible) {
-  std::string code = bible.GetCode();
-  for (char& c : code) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string code = platform::Upper(bible.GetCode());
   auto it = m_paints.find(code);
   if (it == m_paints.end()) {
     if (!m_paintRun) m_paintRun = std::make_unique<CPaintRun>(m_core.GetSettingsPath());
