@@ -65,6 +65,10 @@ class CHitSet {
     if (other.m_size != m_size) return;
     for (size_t i = 0; i < m_words.size(); ++i) m_words[i] |= other.m_words[i];
   }
+  void Xor(const CHitSet& other) {
+    if (other.m_size != m_size) return;
+    for (size_t i = 0; i < m_words.size(); ++i) m_words[i] ^= other.m_words[i];
+  }
   // The first set position after `after` (-1: from the start), or -1.
   long Next(long after) const {
     size_t from = after < 0 ? 0 : static_cast<size_t>(after) + 1;

@@ -88,4 +88,30 @@ std::vector<WordMatch> FindWordMatches(std::string_view verseText, const std::ve
   return matches;
 }
 
+namespace {
+
+// The folded text's words, cut at blanks and control characters.
+void AppendFoldedWords(std::string_view text, std::vector<std::string>& out) {
+  const std::string folded = FoldForMatching(text);
+  size_t i = 0;
+  while (i < folded.size()) {
+    while (i < folded.size() && Byte(folded[i]) <= ' ') ++i;
+    size_t end = i;
+    while (end < folded.size() && Byte(folded[end]) > ' ') ++end;
+    if (end > i) out.push_back(folded.substr(i, end - i));
+    i = end;
+  }
+}
+
+}  // namespace
+
+bool PhraseInVerse(std::string_view verseText, const std::vector<std::string>& phrase) {
+  std::vector<std::string> wanted;
+  for (const std::string& word : phrase) AppendFoldedWords(word, wanted);
+  if (wanted.empty()) return true;
+  std::vector<std::string> verse;
+  AppendFoldedWords(verseText, verse);
+  return std::search(verse.begin(), verse.end(), wanted.begin(), wanted.end()) != verse.end();
+}
+
 }  // namespace klmw

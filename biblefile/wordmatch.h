@@ -38,4 +38,10 @@ struct WordMatch {
 // query word still finds its letters.
 std::vector<WordMatch> FindWordMatches(std::string_view verseText, const std::vector<std::string>& words);
 
+// Whether the verse text holds the phrase's words one after another, in
+// order, as whole words, both sides folded as above (so punctuation between
+// them is no obstacle). A phrase word with separators in it counts as the
+// words they part. An empty phrase is in every verse.
+bool PhraseInVerse(std::string_view verseText, const std::vector<std::string>& phrase);
+
 }  // namespace klmw
