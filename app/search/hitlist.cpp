@@ -1,12 +1,16 @@
 #include "app/search/hitlist.h"
 
+#include <climits>
 #include <cstdio>
 
 #include "app/search/searchrun.h"
+#include "app/shell/booksection.h"
 #include "biblefile/biblemodule.h"
 #include "biblefile/booknames.h"
 #include "platform/file.h"
 #include "soltread.h"
+#include "textpane/model/paragraph.h"
+#include "textpane/model/rtfdoc.h"
 
 namespace klmw {
 
@@ -52,6 +56,60 @@ std::vector<HitEntry> BookHitList(const cSOLTBook& registered, const CHitSet& hi
   }
   book.Close(SOLT_ALL_OPEN);
   return list;
+}
+
+std::string SectionPreview(const cSOLTBook& registered, long key, size_t maxChars) {
+  if (key < 0 || key > INT_MAX || maxChars == 0) return {};
+  CBookSection section(registered);
+  try {
+    // Opened here so that a key the book lacks is turned away before the
+    // section would fall back to the first one.
+    cSOLTBook& book = section.GetBook();
+    if (book.Open(SOLT_ALL_FILES) != SOLT_OK || !book.IsValidKey(static_cast<int>(key))) return {};
+  } catch (const platform::FileException&) {
+    return {};
+  }
+  if (!section.Prepare(static_cast<int>(key))) return {};
+  textpane::CRtfDoc doc;
+  section.Stream(doc);
+  const textpane::TextPoint level = doc.Levels().At(section.GetLevelCount());
+  const textpane::Paragraph* paragraph = level.paragraph ? level.paragraph : doc.FirstParagraph();
+  size_t offset = level.paragraph ? level.offset : 0;
+  std::string text;
+  bool gap = false;  // a blank is owed before the next character
+  for (; paragraph && text.size() < maxChars; paragraph = textpane::NextLeaf(paragraph), offset = 0) {
+    const std::string& bytes = paragraph->Text();
+    for (size_t i = offset; i < bytes.size() && text.size() < maxChars; ++i) {
+      if (static_cast<unsigned char>(bytes[i]) <= ' ') {
+        gap = !text.empty();
+        continue;
+      }
+      if (gap) {
+        if (text.size() + 1 == maxChars) return text;  // no room for a word after the blank
+        text += ' ';
+        gap = false;
+      }
+      text += bytes[i];
+    }
+    gap = !text.empty();
+  }
+  return text;
+}
+
+std::string SearchResultsText(const std::string& query, const std::vector<HitEntry>& hits,
+                              const std::function<std::string(long position)>& verseText) {
+  std::string text = "Search Results for " + query + "\n\n";
+  for (const HitEntry& hit : hits) text += hit.label + " - " + verseText(hit.position) + "\n";
+  return text;
+}
+
+std::string QueryText(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& word : words) {
+    if (!text.empty()) text += ' ';
+    text += word;
+  }
+  return text;
 }
 
 }  // namespace klmw

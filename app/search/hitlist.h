@@ -2,6 +2,8 @@
 // position order. Every hit is listed.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,5 +33,20 @@ std::vector<HitEntry> BibleHitList(const CBibleModule& bible, const CHitSet& hit
 // and the copy opened and closed here; a book that cannot be opened gives
 // empty labels.
 std::vector<HitEntry> BookHitList(const cSOLTBook& book, const CHitSet& hits);
+
+// The start of a book section as plain text (paragraph breaks as blanks,
+// runs of blanks as one), at most maxChars characters (Windows-1252), from
+// the section's own level in its area. Empty when the section cannot be
+// read. Opens its own copy of the book.
+std::string SectionPreview(const cSOLTBook& registered, long key, size_t maxChars = 200);
+
+// The text file Save Results writes, 8-bit with line feeds only:
+// "Search Results for " + query + "\n\n", then per hit: label + " - " +
+// verse text + "\n".
+std::string SearchResultsText(const std::string& query, const std::vector<HitEntry>& hits,
+                              const std::function<std::string(long position)>& verseText);
+
+// The query as titles show it: the words joined by blanks.
+std::string QueryText(const std::vector<std::string>& words);
 
 }  // namespace klmw
