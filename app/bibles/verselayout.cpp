@@ -161,7 +161,23 @@ void CBibleLayout::Draw(textpane::Surface& s, const CVerse& v, int32_t width, in
       // An underlined stretch leaves out the blank that ends it.
       size_t count = advances.size();
       if (underlined && b == segEnd && count > 0 && bytes[b - 1] == ' ') --count;
-      if (count > 0) s.DrawChars(*f.font, x, top + text.ascent, bytes + a, advances.data(), count);
+      // The piece is drawn in runs that change colour where a found word
+      // begins or ends.
+      int32_t runX = x;
+      size_t done = 0;
+      auto mark = std::lower_bound(v.found.begin(), v.found.end(), a,
+                                   [](const std::pair<int32_t, int32_t>& m, int32_t at) { return m.second <= at; });
+      while (done < count) {
+        const int32_t at = a + static_cast<int32_t>(done);
+        const bool inside = mark != v.found.end() && mark->first <= at;
+        int32_t runEnd = inside ? mark->second : (mark != v.found.end() ? mark->first : b);
+        size_t n = std::min(count, static_cast<size_t>(std::max(runEnd, at + 1) - a)) - done;
+        s.SetTextColor(inside ? colours.found : colours.text);
+        s.DrawChars(*f.font, runX, top + text.ascent, bytes + at, advances.data() + done, n);
+        for (size_t k2 = done; k2 < done + n; ++k2) runX += advances[k2];
+        done += n;
+        if (inside && a + static_cast<int32_t>(done) >= mark->second) ++mark;
+      }
       x += w;
     }
   }

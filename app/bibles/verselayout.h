@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "textpane/layout/fontcache.h"
@@ -48,6 +49,8 @@ struct CBibleColours {
   textpane::RGB text = 0;
   textpane::RGB number = textpane::MakeRGB(0, 0, 255);
   textpane::RGB heading = 0;
+  // Words a search found.
+  textpane::RGB found = textpane::MakeRGB(255, 0, 0);
   // The table with entry 2 (uncoloured) as the page.
   static CBibleColours ForPage(textpane::RGB page, textpane::RGB text);
   textpane::RGB Entry(uint8_t i) const { return i < table.size() ? table[i] : table.at(kUncoloured); }
@@ -84,6 +87,9 @@ struct CVerse {
   std::string headingText;       // "Book chapter" when it starts a chapter
   std::vector<CVerseSegment> segments = std::vector<CVerseSegment>(1);
   std::vector<CVerseLine> lines;
+  // Stretches [first, second) drawn in the found colour: the words of the
+  // window's search, in text order, not overlapping.
+  std::vector<std::pair<int32_t, int32_t>> found;
   bool laidOut = false;
   bool heading = false;
   int32_t top = 0;     // where the verse (its heading first) begins

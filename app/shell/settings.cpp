@@ -44,4 +44,14 @@ bool WriteTreeDimensions(const std::string& settingsPath, int width, int height)
   return platform::WritePrivateProfileString("options", "tree_dimentions", buf, settingsPath);
 }
 
+void ReadSearchLocation(const std::string& settingsPath, int& x, int& y) {
+  const std::string v = platform::GetPrivateProfileString("SEARCH", "Location", "0, 0", settingsPath);
+  if (std::sscanf(v.c_str(), "%d, %d", &x, &y) != 2) x = y = 0;
+}
+
+bool WriteSearchLocation(const std::string& settingsPath, int x, int y) {
+  const std::string v = std::to_string(x) + ", " + std::to_string(y);
+  return platform::WritePrivateProfileString("SEARCH", "Location", v.c_str(), settingsPath);
+}
+
 }  // namespace klmw

@@ -31,4 +31,9 @@ bool WriteSyncOption(const std::string& settingsPath, int sync);
 bool ReadTreeDimensions(const std::string& settingsPath, int& width, int& height);
 bool WriteTreeDimensions(const std::string& settingsPath, int width, int height);
 
+// [SEARCH] Location, "%d, %d": where the Hits window was last closed
+// (default 0, 0; a value that does not hold two numbers reads as the default).
+void ReadSearchLocation(const std::string& settingsPath, int& x, int& y);
+bool WriteSearchLocation(const std::string& settingsPath, int x, int y);
+
 }  // namespace klmw

@@ -22,6 +22,7 @@
 #include "app/shell/ui/qtext.h"
 #include "app/shell/ui/versedialogs.h"
 #include "biblefile/biblemodule.h"
+#include "biblefile/wordmatch.h"
 #include "textpane/ui/qtfontsystem.h"
 #include "textpane/ui/qtsurface.h"
 #include "textpane/view/rtfviewcore.h"
@@ -96,9 +97,20 @@ CBibleColours CBibView::Colours(textpane::RGB page, textpane::RGB text) const {
 
 void CBibView::ColoursChanged() {
   CPaint* paint = m_paint && m_paint->HasColorData() ? m_paint : nullptr;
-  // Each verse takes its topic colours and underlining as it is made.
-  if (paint) m_core.SetDecorator([paint](CVerse& v) { v.segments = paint->GetSegments(v.index, v.text); });
-  else m_core.SetDecorator({});
+  CBibDoc* doc = Doc();
+  std::vector<std::string> words = doc ? doc->GetSearch().GetWords() : std::vector<std::string>{};
+  // Each verse takes its topic colours and underlining, and the words of the
+  // window's search, as it is made.
+  if (paint || !words.empty()) {
+    m_core.SetDecorator([paint, words = std::move(words)](CVerse& v) {
+      if (paint) v.segments = paint->GetSegments(v.index, v.text);
+      v.found.clear();
+      for (const WordMatch& m : FindWordMatches(v.text, words))
+        v.found.emplace_back(static_cast<int32_t>(m.position), static_cast<int32_t>(m.position + m.length));
+    });
+  } else {
+    m_core.SetDecorator({});
+  }
   viewport()->update();
 }
 
@@ -111,6 +123,7 @@ void CBibView::OnUpdate(platform::CView* sender, long hint, void* object) {
     return;
   }
   if (m_moving) return;
+  if (hint == CPlaceDocument::kHintReload || hint == CPlaceDocument::kHintSearchEnded) ColoursChanged();
   // The document's verse is the top verse; the run of verses follows it.
   if (m_core.SetTop(doc->GetSectionKey())) m_core.ClearSelection();
   // A verse the Bible does not have (a damaged workspace) becomes the

@@ -27,6 +27,13 @@ CBookView::~CBookView() = default;
 
 void CBookView::OnUpdate(platform::CView* sender, long hint, void* object) {
   if (hint == CPlaceDocument::kHintFollow || hint == 13 || hint == 14) return;
+  if (hint == CPlaceDocument::kHintSearchEnded) {
+    if (textpane::CRtfDoc* doc = GetRtfDoc(); doc && m_loaded && !m_reloading) {
+      doc->UnmarkAll();
+      MarksChanged();
+    }
+    return;
+  }
   if (m_reloading || (hint == 0 && m_loaded)) {
     CRtfView::OnUpdate(sender, hint, object);
     return;
@@ -104,6 +111,19 @@ void CBookView::Reload(bool force) {
     m_streamedArea = m_section->GetEntry().GetBookKey();
   }
   ScrollToLevel(m_section->GetLevelCount());
+  MarkSearchWords(m_section->GetLevelCount());
+}
+
+void CBookView::MarkSearchWords(int level) {
+  auto* doc = dynamic_cast<CPlaceDocument*>(GetDocument());
+  if (!doc) return;
+  const std::vector<std::string>& words = doc->GetSearch().GetWords();
+  if (words.empty()) return;
+  // The words as the book's concordance holds them; the marks stay until
+  // the search ends.
+  if (doc->SearchForPhrase(level, words.front().c_str(), false, false) > 0 || words.size() > 1)
+    doc->MarkPhrases(level, words, false);
+  MarksChanged();
 }
 
 void CBookView::OnLevelChanged(unsigned level) {

@@ -55,6 +55,8 @@ class CBookView : public textpane::CRtfView {
   // area already read is only scrolled to.
   void Reload(bool force);
   void OnThrottleDue();
+  // The words of the document's search marked in the level.
+  void MarkSearchWords(int level);
 
   // Links: a double click follows one, a verse link shows its text on hover.
   void OnHyperlink(unsigned type, const char* target) override;

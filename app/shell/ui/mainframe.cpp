@@ -31,6 +31,7 @@
 #include "app/shell/ui/matchcommands.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/qtext.h"
+#include "app/shell/ui/searchsheet.h"
 #include "app/shell/ui/shellapp.h"
 #include "app/shell/ui/treebar.h"
 #include "platform/home.h"
@@ -48,12 +49,6 @@ namespace {
 // The maker's pages opened by the two Internet commands of the Help menu.
 constexpr const char* kOnlineHelpUrl = "https://www.example.org/klmw/help/";
 constexpr const char* kHomePageUrl = "https://www.example.org/klmw/";
-
-const char* const kTopicColours[12] = {
-    "God - Dios",      "Discipleship - Discipulado", "Love - Amor",
-    "Faith - Fe",      "Sin - Pecado",               "Satan - Satan\xC3\xA1s",
-    "Salvation - Salvaci\xC3\xB3n", "Family - Familia", "Witnessing - Testimonio",
-    "Commandments - Mandamientos",  "History - Historia", "Prophecy - Profec\xC3\xAD" "a"};
 
 }  // namespace
 
@@ -203,7 +198,7 @@ void CMainFrame::CreateMenus() {
   QMenu* topics = view->addMenu(tr("&Topic Colours"));
   topics->setObjectName(QStringLiteral("menuTopics"));
   for (int k = 0; k < 12; ++k) {
-    connect(AddCommand(topics, ID_TOPIC_COLOR_FIRST + k, QString::fromUtf8(kTopicColours[k])), &QAction::triggered,
+    connect(AddCommand(topics, ID_TOPIC_COLOR_FIRST + k, QString::fromUtf8(SearchColourName(k))), &QAction::triggered,
             this, [this, k] { emit topicColourRequested(k + 1); });
   }
   connect(AddCommand(view, ID_COLOUR_LEGEND, tr("Colour &Legend..."), true), &QAction::triggered, this,

@@ -24,6 +24,19 @@ void CPlaceDocument::SetPageDownMode(int mode) {
   UpdateAllViews(nullptr, kHintPosition);
 }
 
+void CPlaceDocument::SetSearchResult(const std::vector<std::string>& words, const std::vector<int>& colors,
+                                     CHitSet hits) {
+  m_search.SetLastSearch(words, colors);
+  m_searchHits = std::move(hits);
+  UpdateAllViews(nullptr, kHintReload);
+}
+
+void CPlaceDocument::EndSearch() {
+  m_search.Clear();
+  m_searchHits = CHitSet(0);
+  UpdateAllViews(nullptr, kHintSearchEnded);
+}
+
 void CPlaceDocument::GoToSection(int bookIndex, int key) {
   if (bookIndex == m_bookIndex && key == m_sectionKey) return;
   m_history.Visit({m_bookIndex, m_sectionKey});

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/books/booknavigation.h"
+#include "app/search/searchrun.h"
 #include "textpane/model/rtfdoc.h"
 
 namespace klmw {
@@ -23,6 +24,9 @@ class CPlaceDocument : public textpane::CRtfDoc {
   // carries, then read. Hints 13 and 14 leave the text as it is.
   static constexpr long kHintReload = 3;
   static constexpr long kHintGoToKey = 7;
+  // The search is over (its Hits window closed, or a search found nothing):
+  // the views take their marks away. Hint 3 (read again) shows a new one.
+  static constexpr long kHintSearchEnded = 4;
 
   int GetBookIndex() const { return m_bookIndex; }
   int GetSectionKey() const { return m_sectionKey; }
@@ -49,6 +53,17 @@ class CPlaceDocument : public textpane::CRtfDoc {
   // there: the mode follows without moving.
   void NoteTreeMode(int mode) { m_treeMode = mode ? 1 : 0; }
 
+  // The last search in this window: its words and colours (which the views
+  // mark) and its hits (which a combine reads). Hits of size 0: none.
+  CSearchController& GetSearch() { return m_search; }
+  const CSearchController& GetSearch() const { return m_search; }
+  const CHitSet& GetSearchHits() const { return m_searchHits; }
+  bool HasSearchHits() const { return m_searchHits.GetSize() != 0; }
+  // A search found these hits: the words are marked from now on.
+  void SetSearchResult(const std::vector<std::string>& words, const std::vector<int>& colors, CHitSet hits);
+  // The search is over: marks go and the views are told (hint 4).
+  void EndSearch();
+
   bool GoBack();
   bool GoForward();
   bool CanGoBack() const { return m_history.CanGoBack(); }
@@ -61,6 +76,8 @@ class CPlaceDocument : public textpane::CRtfDoc {
   std::string m_searchString = " ";
   int m_pageDownMode = 4;
   CBookHistory m_history;
+  CSearchController m_search;
+  CHitSet m_searchHits{0};
   int m_treeMode = 0;
   int m_modeKeys[2] = {0, kGlossaryKey};
 };

@@ -32,6 +32,7 @@
 #include "app/shell/ui/qtext.h"
 #include "app/shell/ui/plainview.h"
 #include "app/shell/ui/scandialog.h"
+#include "app/shell/ui/searchcommands.h"
 #include "app/shell/ui/solttreeview.h"
 #include "app/shell/ui/splash.h"
 #include "app/shell/ui/treebar.h"
@@ -280,6 +281,10 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   });
   frame->SetDocumentSources([this](const CPlaceDocument& doc) { return BibleOf(doc); },
                             [this](const CPlaceDocument& doc) { return BookOf(doc); });
+  new CSearchCommands(*frame, {[this](const CPlaceDocument& doc) { return BibleOf(doc); },
+                               [this](const CPlaceDocument& doc) { return BookOf(doc); },
+                               [this](const CBibleModule& bible) { return PaintOf(bible); },
+                               m_core.GetSettingsPath(), platform::GetProgramDir()});
   connect(frame, &CMainFrame::newWindowRequested, this, &CShellApp::OnNewWindow);
   connect(frame, &CMainFrame::closing, this, &CShellApp::OnFrameClosing);
   connect(frame, &CMainFrame::findBooksRequested, this, &CShellApp::FindBooks);
