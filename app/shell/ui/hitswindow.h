@@ -36,6 +36,8 @@ class CHitsWindow : public QDialog {
   ~CHitsWindow() override;
 
   CChildFrame* GetFrame() const { return m_frame; }
+  // Closed (its search over), though perhaps not yet deleted.
+  bool IsEnded() const { return m_ended; }
   size_t GetHitCount() const { return m_hits.size(); }
   const std::vector<HitEntry>& GetHits() const { return m_hits; }
   const std::string& GetQuery() const { return m_query; }

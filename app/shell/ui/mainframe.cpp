@@ -31,6 +31,7 @@
 #include "app/shell/ui/matchcommands.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/qtext.h"
+#include "app/shell/ui/searchcommands.h"
 #include "app/shell/ui/searchsheet.h"
 #include "app/shell/ui/shellapp.h"
 #include "app/shell/ui/treebar.h"
@@ -92,6 +93,7 @@ CMainFrame::~CMainFrame() {
   // activation any more, nor of the focus changes their going makes.
   m_mdi->disconnect();
   qDeleteAll(findChildren<CMatchCommands*>(Qt::FindDirectChildrenOnly));
+  qDeleteAll(findChildren<CSearchCommands*>(Qt::FindDirectChildrenOnly));
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label, bool enabled,

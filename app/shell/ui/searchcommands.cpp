@@ -97,7 +97,7 @@ CSearchCommands::~CSearchCommands() {
 
 CHitsWindow* CSearchCommands::HitsWindowOf(const CChildFrame* frame) const {
   for (const QPointer<CHitsWindow>& w : m_windows)
-    if (w && w->GetFrame() == frame) return w;
+    if (w && !w->IsEnded() && w->GetFrame() == frame) return w;
   return nullptr;
 }
 
@@ -214,7 +214,7 @@ void CSearchCommands::ShowHits(CChildFrame* frame, const std::vector<std::string
   auto* window = new CHitsWindow(frame, bible != nullptr, std::move(list), words, query, std::move(text),
                                  m_host.settingsPath, &m_frame);
   connect(window, &CHitsWindow::closed, this, [this](CHitsWindow*) { Update(); });
-  std::erase_if(m_windows, [](const QPointer<CHitsWindow>& w) { return !w; });
+  std::erase_if(m_windows, [](const QPointer<CHitsWindow>& w) { return !w || w->IsEnded(); });
   m_windows.emplace_back(window);
   window->show();
   window->raise();
