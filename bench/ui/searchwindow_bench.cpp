@@ -1,0 +1,149 @@
+// Search in the program, as a user meets it: from the search started over a
+// window to its Hits window on screen, listed and painted (the run on the
+// worker thread, the labels, the window, the first screen of verse texts
+// with the words picked out, and the searched window drawn again with its
+// marks). KJS word and colour queries (goal 10 ms) and Nave's Topical Bible
+// (goal 20 ms).
+//
+// KLMW_SAMPLE names the sample library (KJS), KLMW_REFLIB the reference
+// library (naves), KLMW_COLOURS the folder holding COLORNDX.KJS (optional:
+// without it the colour queries find nothing and are left out).
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/shell/ui/childframe.h"
+#include "app/shell/ui/hitswindow.h"
+#include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/searchcommands.h"
+#include "app/shell/ui/shellapp.h"
+#include "platform/home.h"
+#include "platform/messages.h"
+#include "textpane/ui/rtfview.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Query {
+  const char* text;
+  int mode;
+  std::vector<int> colours;
+  bool wordsOfGod;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication qapp(argc, argv);
+  const char* sample = std::getenv("KLMW_SAMPLE");
+  const char* reflib = std::getenv("KLMW_REFLIB");
+  const char* colours = std::getenv("KLMW_COLOURS");
+  if (!sample || !reflib) {
+    std::fprintf(stderr, "searchwindow_bench: set KLMW_SAMPLE and KLMW_REFLIB (and KLMW_COLOURS)\n");
+    return 1;
+  }
+  const bool haveColours = colours && QFileInfo::exists(QString::fromUtf8(colours) + "/COLORNDX.KJS");
+  if (haveColours) platform::SetProgramDir(colours);
+  QTemporaryDir home;
+  const std::string ini = home.filePath(QStringLiteral("KLMW.INI")).toStdString();
+  {
+    std::ofstream out(ini);
+    out << "[SOLTDATASETS]\nDATASETCOUNT=1\n[DATASET_1]\nDATASETNAME=Bench\nBOOKCOUNT=2\n"
+        << "[BOOK_1_1]\nBOOKNAME=KJS\nDEFPATH=" << sample << "/KJS\nPUBLISHERID=1\nBOOKID=1\n"
+        << "[BOOK_1_2]\nBOOKNAME=Nave's Topical Bible\nDEFPATH=" << reflib << "/naves\nPUBLISHERID=2\nBOOKID=1\n";
+  }
+  platform::RecordingMessages messages;
+  platform::ScopedMessages quiet(&messages);
+  klmw::CShellApp app(ini);
+  klmw::CStartOptions options;
+  options.splash = false;
+  options.synchronous = true;
+  options.offerBookcase = false;
+  if (!app.InitInstance(options)) return 1;
+  klmw::CMainFrame& frame = *app.GetMainFrame();
+  frame.resize(1920, 1080);
+  frame.show();
+  frame.CloseAllChildren();
+  QApplication::processEvents();
+  auto* commands = frame.findChild<klmw::CSearchCommands*>();
+  klmw::CChildFrame* kjs = app.OpenBook(0, 0);
+  klmw::CChildFrame* naves = app.OpenBook(1, 0);
+  if (!commands || !kjs || !naves) return 1;
+  frame.TileVertical();
+  QApplication::processEvents();
+
+  const std::vector<Query> bible = {{"love", klmw::kSearchAnd, {}, false},
+                                    {"love", klmw::kSearchAnd, {2}, false},
+                                    {"faith hope", klmw::kSearchAnd, {}, false},
+                                    {"faith hope charity", klmw::kSearchOr, {}, false},
+                                    {"\"in the beginning\"", klmw::kSearchAnd, {}, false},
+                                    {"", klmw::kSearchAnd, {0, 1, 2, 3}, false},
+                                    {"verily", klmw::kSearchAnd, {}, true},
+                                    {"the", klmw::kSearchAnd, {}, false},
+                                    {"and the", klmw::kSearchOr, {}, false}};
+  const std::vector<Query> book = {{"faith", klmw::kSearchAnd, {}, false},
+                                   {"god", klmw::kSearchAnd, {}, false},
+                                   {"faith hope", klmw::kSearchAnd, {}, false},
+                                   {"love mercy", klmw::kSearchOr, {}, false}};
+  std::printf("search to the painted Hits window, 1920 x 1080, median and worst of 15 (first run apart)%s\n",
+              haveColours ? "" : "; no colour index: colour queries left out");
+  double worst = 0;
+  std::string worstQuery;
+  auto run = [&](klmw::CChildFrame* window, const Query& q, double goal, const char* where) {
+    if ((!q.colours.empty() || q.wordsOfGod) && !haveColours) return;
+    klmw::SearchRequest request = klmw::SearchRequest::FromText(q.text, q.mode);
+    request.colors = q.colours;
+    request.wordsOfGod = q.wordsOfGod;
+    std::vector<double> ms;
+    size_t hits = 0;
+    for (int i = 0; i < 16; ++i) {
+      bool finished = false;
+      const QMetaObject::Connection c =
+          QObject::connect(commands, &klmw::CSearchCommands::searchFinished, [&finished] { finished = true; });
+      const auto start = Clock::now();
+      commands->StartSearch(window, request);
+      while (!finished) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      QObject::disconnect(c);
+      const auto foundAt = Clock::now();
+      klmw::CHitsWindow* w = commands->HitsWindowOf(window);
+      if (w) {
+        w->repaint();
+        w->GetList()->viewport()->repaint();
+        hits = w->GetHitCount();
+      }
+      const auto listedAt = Clock::now();
+      for (textpane::CRtfView* view : window->findChildren<textpane::CRtfView*>()) view->viewport()->repaint();
+      const double t = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+      if (i > 0) ms.push_back(t);
+      const auto closing = Clock::now();
+      if (w) w->close();
+      QApplication::processEvents();
+      if (std::getenv("KLMW_DEBUG")) std::printf("    found %.2f listed %.2f close %.2f\n", std::chrono::duration<double, std::milli>(foundAt - start).count(), std::chrono::duration<double, std::milli>(listedAt - start).count(), std::chrono::duration<double, std::milli>(Clock::now() - closing).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    std::string label = std::string(where) + " \"" + q.text + "\"" + (q.mode == klmw::kSearchOr ? " OR" : "");
+    for (int c : q.colours) label += " +" + std::to_string(c);
+    if (q.wordsOfGod) label += " +WoG";
+    std::printf("  %-34s %6zu hits: median %6.2f ms, worst %6.2f ms (goal %g ms)%s\n", label.c_str(), hits,
+                ms[ms.size() / 2], ms.back(), goal, ms[ms.size() / 2] > goal ? "  OVER" : "");
+    if (ms[ms.size() / 2] > worst) {
+      worst = ms[ms.size() / 2];
+      worstQuery = label;
+    }
+  };
+  for (const Query& q : bible) run(kjs, q, 10, "KJS");
+  for (const Query& q : book) run(naves, q, 20, "Nave's");
+  std::printf("  slowest query (median): %s, %.2f ms\n", worstQuery.c_str(), worst);
+  for (const auto& m : messages.m_shown) std::printf("  (message: %s)\n", m.text.c_str());
+  return 0;
+}
