@@ -90,3 +90,58 @@ TEST(BookHitListTest, SectionsAreLabelledByName) {
 
 }  // namespace
 }  // namespace klmw
+
+namespace klmw {
+namespace {
+
+TEST(SearchResultsTextTest, TitleThenOneLinePerHit) {
+  const std::vector<HitEntry> hits = {{0, "Genesis 1:1"}, {26136, "John 3:16"}};
+  const std::string text = SearchResultsText(QueryText({"love", "caf\xE9"}), hits, [](long p) {
+    return p == 0 ? std::string("In the beginning.") : std::string("For God so loved");
+  });
+  EXPECT_EQ(text,
+            "Search Results for love caf\xE9\n\n"
+            "Genesis 1:1 - In the beginning.\n"
+            "John 3:16 - For God so loved\n");
+  EXPECT_EQ(SearchResultsText(QueryText({}), {}, nullptr), "Search Results for \n\n");
+}
+
+TEST(SectionPreviewTest, TheSectionsOwnTextAsOneLine) {
+  const solt::sVersionInfo version = testbook::Version();
+  solt::cViewableWriter viewable(version);
+  viewable.SetCompression(1);
+  viewable.SetHeaderArea("{\\rtf1\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}");
+  viewable.AddArea("\\soltstartlevel0 First\\par \\soltstartlevel1 Second {\\b bold}\\par\\par   spaced\tout\\par " +
+                   testbook::SampleText(20000) + "\\par}");
+  viewable.AddArea("\\soltstartlevel0 Other\\par}");
+  testbook::BookDir dir(viewable, version);
+  solt::cSectionsWriter sections(version);
+  sections.AddSection("First", 1, 1, 0);
+  sections.AddSection("Second", 1, 1, 1);
+  sections.AddSection("Other", 1, 2, 0);
+  testbook::WriteBytes(dir.File("sections.idx"), sections.Build());
+  const cSOLTBook book = dir.MakeBook();
+  const struct {
+    long key;
+    size_t maxChars;
+    const char* preview;
+  } cases[] = {
+      {1, 22, "Second bold spaced out"},
+      {1, 11, "Second bold"},
+      {1, 12, "Second bold"},
+      {1, 3, "Sec"},
+      {0, 12, "First Second"},
+      {2, 200, "Other"},
+      {3, 200, ""},
+      {-1, 200, ""},
+      {1, 0, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SectionPreview(book, c.key, c.maxChars), c.preview) << c.key << " " << c.maxChars;
+  }
+  EXPECT_EQ(SectionPreview(book, 1).size(), 200u);
+  EXPECT_EQ(book.GetOpenFlags(), 0u);
+}
+
+}  // namespace
+}  // namespace klmw
