@@ -5,6 +5,7 @@
 #include "app/search/hitlist.h"
 #include "app/search/searchrun.h"
 #include "app/search/tests/searchfixture.h"
+#include "app/shell/tests/sectionbook.h"
 #include "soltread.h"
 #include "soltread/indexwriters.h"
 #include "soltread/tests/testbook.h"
@@ -107,20 +108,9 @@ TEST(SearchResultsTextTest, TitleThenOneLinePerHit) {
 }
 
 TEST(SectionPreviewTest, TheSectionsOwnTextAsOneLine) {
-  const solt::sVersionInfo version = testbook::Version();
-  solt::cViewableWriter viewable(version);
-  viewable.SetCompression(1);
-  viewable.SetHeaderArea("{\\rtf1\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}");
-  viewable.AddArea("\\soltstartlevel0 First\\par \\soltstartlevel1 Second {\\b bold}\\par\\par   spaced\tout\\par " +
-                   testbook::SampleText(20000) + "\\par}");
-  viewable.AddArea("\\soltstartlevel0 Other\\par}");
-  testbook::BookDir dir(viewable, version);
-  solt::cSectionsWriter sections(version);
-  sections.AddSection("First", 1, 1, 0);
-  sections.AddSection("Second", 1, 1, 1);
-  sections.AddSection("Other", 1, 2, 0);
-  testbook::WriteBytes(dir.File("sections.idx"), sections.Build());
-  const cSOLTBook book = dir.MakeBook();
+  const auto dir =
+      sectionbook::Make(" {\\b bold}\\par\\par   spaced\tout\\par " + testbook::SampleText(20000) + "\\par}");
+  const cSOLTBook book = dir->MakeBook();
   const struct {
     long key;
     size_t maxChars;
@@ -130,7 +120,7 @@ TEST(SectionPreviewTest, TheSectionsOwnTextAsOneLine) {
       {1, 11, "Second bold"},
       {1, 12, "Second bold"},
       {1, 3, "Sec"},
-      {0, 12, "First Second"},
+      {0, 200, "First"},
       {2, 200, "Other"},
       {3, 200, ""},
       {-1, 200, ""},
