@@ -64,10 +64,14 @@ std::string SectionPreview(const cSOLTBook& registered, long key, size_t maxChar
   if (key < 0 || key > INT_MAX || maxChars == 0) return {};
   CBookSection section(registered);
   try {
-    // Opened here so that a key the book lacks is turned away before the
-    // section would fall back to the first one.
+    // Opened here so that a key the book lacks, or an entry that cannot be
+    // read, is turned away quietly: the section would fall back to the first
+    // one or tell the user.
     cSOLTBook& book = section.GetBook();
-    if (book.Open(SOLT_ALL_FILES) != SOLT_OK || !book.IsValidKey(static_cast<int>(key))) return {};
+    cSectionsData entry;
+    if (book.Open(SOLT_ALL_FILES) != SOLT_OK || !book.IsValidKey(static_cast<int>(key)) ||
+        book.GetEntry(static_cast<int>(key), entry) != SOLT_OK)
+      return {};
   } catch (const platform::FileException&) {
     return {};
   }
