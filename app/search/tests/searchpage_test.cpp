@@ -2,8 +2,6 @@
 // book's concordance, and a word chosen from it put into the Find text.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "app/search/searchpage.h"
 #include "app/search/tests/searchfixture.h"
 #include "soltread.h"
@@ -68,27 +66,20 @@ TEST_F(BibleWordSourceTest, FillsFromTheExactThenTheNearestLookupAndScrollsOn) {
   }
 }
 
-// A concordance of 25 words, W00 to W24.
+// A concordance of 25 words, w00 to w24.
 class BookWordSourceTest : public ::testing::Test {
  protected:
   BookWordSourceTest() {
     std::vector<solt::sConcordWord> words;
-    for (int i = 0; i < 25; ++i) {
-      char word[8];
-      std::snprintf(word, sizeof word, "w%02d", i);
-      words.push_back({word, {0}, {{0}}});
-    }
+    for (const std::string& word : Range(0, 25)) words.push_back({word, {0}, {{0}}});
     solt::cConcordWriter concord(testbook::Version());
     concord.AddLanguage(1033, words);
     testbook::WriteBytes(m_dir.File("concord.idx"), concord.Build());
   }
   static Words Range(int from, int to) {
     Words words;
-    for (int i = from; i < to; ++i) {
-      char word[8];
-      std::snprintf(word, sizeof word, "w%02d", i);
-      words.push_back(word);
-    }
+    for (int i = from; i < to; ++i)
+      words.push_back({'w', static_cast<char>('0' + i / 10), static_cast<char>('0' + i % 10)});
     return words;
   }
 
