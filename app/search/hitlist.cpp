@@ -1,6 +1,8 @@
 #include "app/search/hitlist.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 
 #include "app/search/searchrun.h"
@@ -62,24 +64,44 @@ std::string SectionPreview(const cSOLTBook& registered, long key, size_t maxChar
   if (key < 0 || key > INT_MAX || maxChars == 0) return {};
   CBookSection section(registered);
   try {
-    // Opened here so that a key the book lacks is turned away before the
-    // section would fall back to the first one.
+    // Opened here so that a key the book lacks, or an entry that cannot be
+    // read, is turned away quietly: the section would fall back to the first
+    // one or tell the user.
     cSOLTBook& book = section.GetBook();
-    if (book.Open(SOLT_ALL_FILES) != SOLT_OK || !book.IsValidKey(static_cast<int>(key))) return {};
+    cSectionsData entry;
+    if (book.Open(SOLT_ALL_FILES) != SOLT_OK || !book.IsValidKey(static_cast<int>(key)) ||
+        book.GetEntry(static_cast<int>(key), entry) != SOLT_OK)
+      return {};
   } catch (const platform::FileException&) {
     return {};
   }
   if (!section.Prepare(static_cast<int>(key))) return {};
   textpane::CRtfDoc doc;
-  section.Stream(doc);
+  // The area is read only as far as the preview needs: to where the next
+  // level starts, or a stretch past the section's own start.
+  constexpr size_t kReadPastLevel = 16384;
+  const size_t levelCount = static_cast<size_t>(std::max(section.GetLevelCount(), 0));
+  size_t levelFrom = SIZE_MAX;  // the bytes read when the section's level was first seen
+  section.Stream(doc, [&](size_t read) {
+    const size_t levels = doc.Levels().Count();
+    if (levels <= levelCount) return false;
+    if (levels > levelCount + 1) return true;
+    if (levelFrom == SIZE_MAX) levelFrom = read;
+    return read - levelFrom >= kReadPastLevel;
+  });
   const textpane::TextPoint level = doc.Levels().At(section.GetLevelCount());
+  // The next section's level, where there is one, ends the preview.
+  const textpane::TextPoint next = doc.Levels().Count() > levelCount + 1
+                                       ? doc.Levels().At(static_cast<int32_t>(levelCount + 1))
+                                       : textpane::TextPoint{};
   const textpane::Paragraph* paragraph = level.paragraph ? level.paragraph : doc.FirstParagraph();
   size_t offset = level.paragraph ? level.offset : 0;
   std::string text;
   bool gap = false;  // a blank is owed before the next character
   for (; paragraph && text.size() < maxChars; paragraph = textpane::NextLeaf(paragraph), offset = 0) {
     const std::string& bytes = paragraph->Text();
-    for (size_t i = offset; i < bytes.size() && text.size() < maxChars; ++i) {
+    const size_t end = paragraph == next.paragraph ? std::min(next.offset, bytes.size()) : bytes.size();
+    for (size_t i = offset; i < end && text.size() < maxChars; ++i) {
       if (static_cast<unsigned char>(bytes[i]) <= ' ') {
         gap = !text.empty();
         continue;
@@ -91,6 +113,7 @@ std::string SectionPreview(const cSOLTBook& registered, long key, size_t maxChar
       }
       text += bytes[i];
     }
+    if (paragraph == next.paragraph) break;
     gap = !text.empty();
   }
   return text;

@@ -184,14 +184,15 @@ SearchResult RunBookSearch(const cSOLTBook& registered, const SearchRequest& req
     CHitSet acc(static_cast<size_t>(std::clamp(last + 1, 0, static_cast<int>(kMaxHitPositions))));
     SearchResult stopped;
     std::vector<unsigned> keys;
-    const bool found = CombineWords(words, orMode, acc, stopped.message, cancel, [&](const std::string& word, CHitSet& set) {
-      const int index = book.FindExactMatchingWord(word.c_str());
-      if (index < 0) return false;
-      keys.clear();
-      book.GetKeysForWord(index, keys);
-      for (unsigned key : keys) set.Set(key);
-      return true;
-    });
+    const bool found =
+        CombineWords(words, orMode, acc, stopped.message, cancel, [&](const std::string& word, CHitSet& set) {
+          const int index = book.FindExactMatchingWord(word.c_str());
+          if (index < 0) return false;
+          keys.clear();
+          book.GetKeysForWord(index, keys);
+          for (unsigned key : keys) set.Set(key);
+          return true;
+        });
     book.Close(SOLT_ALL_OPEN);
     if (!found) return Cancelled(cancel) ? CancelledResult() : stopped;
     return Finish(std::move(acc), orMode, !words.empty(), words);

@@ -39,9 +39,12 @@ bool CBookSection::Prepare(int key) {
   return false;
 }
 
-void CBookSection::Stream(textpane::CRtfDoc& doc) {
+void CBookSection::Stream(textpane::CRtfDoc& doc, std::function<bool(size_t read)> enough) {
   m_firstChunk = true;
+  m_enough = std::move(enough);
+  m_read = 0;
   doc.SetText(&CBookSection::Read, reinterpret_cast<textpane::DWORD_PTR>(this), textpane::FORMAT_RTF);
+  m_enough = nullptr;
 }
 
 // The reader asks until it gets no bytes; the first call starts the area.
@@ -49,6 +52,7 @@ textpane::DWORD CBookSection::Read(textpane::DWORD_PTR cookie, char* buffer, lon
   auto* self = reinterpret_cast<CBookSection*>(cookie);
   *count = 0;
   if (size <= 0 || !self->OpenBook()) return 1;
+  if (!self->m_firstChunk && self->m_enough && self->m_enough(self->m_read)) return 0;
   try {
     unsigned long n;
     if (self->m_firstChunk) {
@@ -61,6 +65,7 @@ textpane::DWORD CBookSection::Read(textpane::DWORD_PTR cookie, char* buffer, lon
       n = self->m_book.GetNextViewableAreaChunk(buffer);
     }
     *count = static_cast<long>(n);
+    self->m_read += n;
     return 0;
   } catch (const platform::FileException&) {
     // A damaged area ends where it could be read.

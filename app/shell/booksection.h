@@ -4,6 +4,8 @@
 // area for the view to scroll to.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "soltread.h"
@@ -27,8 +29,10 @@ class CBookSection {
   // have). False when the book cannot be opened or the entry not read; the
   // user is told of the latter.
   bool Prepare(int key);
-  // Reads the section Prepare found into doc, replacing its text.
-  void Stream(textpane::CRtfDoc& doc);
+  // Reads the section Prepare found into doc, replacing its text. With
+  // `enough`, asked before each chunk with the bytes read so far, the area
+  // ends early when it says so (what is read then is kept).
+  void Stream(textpane::CRtfDoc& doc, std::function<bool(size_t read)> enough = {});
 
   // The section last prepared.
   const cSectionsData& GetEntry() const { return m_entry; }
@@ -50,6 +54,8 @@ class CBookSection {
   bool m_glossary = false;
   bool m_firstChunk = false;
   long m_chunkSize = 0;
+  std::function<bool(size_t)> m_enough;
+  size_t m_read = 0;
 };
 
 }  // namespace klmw

@@ -219,6 +219,30 @@ TEST(WordMatchTest, WholeWordsAfterFoldingAndSeparators) {
   }
 }
 
+TEST(WordMatchTest, APhraseIsItsWholeWordsInOrderAfterFolding) {
+  using Phrase = std::vector<std::string>;
+  const struct {
+    const char* verse;
+    Phrase phrase;
+    bool found;
+  } cases[] = {
+      {"In the beginning God created", {"in", "the", "beginning"}, true},
+      {"In the beginning God created", {"the", "in", "beginning"}, false},
+      {"In the  beginning", {"IN", "THE", "BEGINNING"}, true},
+      {"the earth.  And the", {"earth", "and"}, true},
+      {"the earth; (and) the", {"earth", "and"}, true},
+      {"the earth was and", {"earth", "and"}, false},
+      {"G\xE9nesis, \xC9xodo", {"genesis", "EXODO"}, true},
+      {"the heavens and", {"heaven", "and"}, false},
+      {"heaven and earth", {"heaven", "and", "earth", "were"}, false},
+      {"sea-shore", {"sea", "shore"}, true},
+      {"by the sea-shore", {"the sea-shore"}, true},
+      {"any verse", {}, true},
+      {"", {"a"}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(klmw::PhraseInVerse(c.verse, c.phrase), c.found) << c.verse;
+}
+
 TEST(WordMatchTest, FoldingKeepsOneCharacterForOne) {
   EXPECT_EQ(klmw::FoldForMatching("\xC1\xC9\xCD\xD3\xDA\xDC\xD1\xE2\xEA\xEE\xF4\xFB"), "aeiouunaeiou");
   const std::string separators = klmw::kWordSeparators;

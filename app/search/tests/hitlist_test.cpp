@@ -5,6 +5,7 @@
 #include "app/search/hitlist.h"
 #include "app/search/searchrun.h"
 #include "app/search/tests/searchfixture.h"
+#include "app/shell/tests/sectionbook.h"
 #include "soltread.h"
 #include "soltread/indexwriters.h"
 #include "soltread/tests/testbook.h"
@@ -85,6 +86,50 @@ TEST(BookHitListTest, SectionsAreLabelledByName) {
   const char* labels[] = {"Intro", "Faith", "Hope", ""};
   for (size_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i].label, labels[i]) << i;
   EXPECT_EQ(list[3].position, 4);
+  EXPECT_EQ(book.GetOpenFlags(), 0u);
+}
+
+}  // namespace
+}  // namespace klmw
+
+namespace klmw {
+namespace {
+
+TEST(SearchResultsTextTest, TitleThenOneLinePerHit) {
+  const std::vector<HitEntry> hits = {{0, "Genesis 1:1"}, {26136, "John 3:16"}};
+  const std::string text = SearchResultsText(QueryText({"love", "caf\xE9"}), hits, [](long p) {
+    return p == 0 ? std::string("In the beginning.") : std::string("For God so loved");
+  });
+  EXPECT_EQ(text,
+            "Search Results for love caf\xE9\n\n"
+            "Genesis 1:1 - In the beginning.\n"
+            "John 3:16 - For God so loved\n");
+  EXPECT_EQ(SearchResultsText(QueryText({}), {}, nullptr), "Search Results for \n\n");
+}
+
+TEST(SectionPreviewTest, TheSectionsOwnTextAsOneLine) {
+  const auto dir =
+      sectionbook::Make(" {\\b bold}\\par\\par   spaced\tout\\par " + testbook::SampleText(20000) + "\\par}");
+  const cSOLTBook book = dir->MakeBook();
+  const struct {
+    long key;
+    size_t maxChars;
+    const char* preview;
+  } cases[] = {
+      {1, 22, "Second bold spaced out"},
+      {1, 11, "Second bold"},
+      {1, 12, "Second bold"},
+      {1, 3, "Sec"},
+      {0, 200, "First"},
+      {2, 200, "Other"},
+      {3, 200, ""},
+      {-1, 200, ""},
+      {1, 0, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SectionPreview(book, c.key, c.maxChars), c.preview) << c.key << " " << c.maxChars;
+  }
+  EXPECT_EQ(SectionPreview(book, 1).size(), 200u);
   EXPECT_EQ(book.GetOpenFlags(), 0u);
 }
 

@@ -69,6 +69,16 @@ TEST_F(SearchRunTest, WordsAndColoursGiveTheirVersesOrTheRunsMessage) {
       // A code the index has no set for adds nothing.
       {"", AND, {11}, false, {}, "Could not find words \"\" in the same verse."},
       {"", AND, {-1, 99}, false, {}, "Could not find words \"\" in the same verse."},
+      // Quoted phrases keep, in an AND search, the verses that hold them word for word.
+      {"\"in the beginning\"", AND, {}, false, {0}, ""},
+      {"\"the earth\"", AND, {}, false, {0, 1}, ""},
+      {"\"the earth\" god", AND, {}, false, {0}, ""},
+      {"\x93was without\x94", AND, {}, false, {1}, ""},
+      {"\"light and", AND, {}, false, {2}, ""},
+      {"\"in the caf\xC9\"", AND, {}, false, {3}, ""},
+      {"\"the earth\"", AND, {2}, false, {1}, ""},
+      {"\"earth the\"", AND, {}, false, {}, "Could not find words \"EARTH THE \" in the same verse."},
+      {"\"earth the\"", OR, {}, false, {0, 1, 3, 4, 5}, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.query);
@@ -133,6 +143,72 @@ TEST_F(SearchRunTest, TheRequestTakesTheWordsOverInUpperCaseAndAddsTheWordsOfGod
   r.wordsOfGod = true;
   EXPECT_EQ(r.ColorCodes(), (std::vector<int>{3, 0, 14}));
   EXPECT_EQ(ColorIndexPath("/lib/", "KJS"), "/lib/COLORNDX.KJS");
+}
+
+TEST_F(SearchRunTest, QuotesMakePhrasesAndLeaveTheWords) {
+  using Words = std::vector<std::string>;
+  const struct {
+    const char* text;
+    Words words;
+    std::vector<Words> phrases;
+  } cases[] = {
+      {"faith hope", {"faith", "hope"}, {}},
+      {"\"in the beginning\" God", {"in", "the", "beginning", "God"}, {{"in", "the", "beginning"}}},
+      {"god \"the earth", {"god", "the", "earth"}, {{"the", "earth"}}},
+      {"\x93was  without\x94 \"form\"", {"was", "without", "form"}, {{"was", "without"}, {"form"}}},
+      {"a\"b c\"d", {"ab", "cd"}, {{"b", "c"}}},
+      {"\"\" \" \" x", {"x"}, {}},
+      {"\"", {}, {}},
+  };
+  for (const auto& c : cases) {
+    const SearchRequest r = SearchRequest::FromText(c.text);
+    EXPECT_EQ(r.words, c.words) << c.text;
+    EXPECT_EQ(r.phrases, c.phrases) << c.text;
+  }
+}
+
+TEST_F(SearchRunTest, ACancelledRunGivesNothing) {
+  std::atomic<bool> cancel{true};
+  const struct {
+    const char* query;
+    std::vector<int> colors;
+  } cases[] = {{"god", {}}, {"zebra", {}}, {"", {2}}, {"\"in the beginning\"", {}}};
+  for (const auto& c : cases) {
+    SearchRequest request = SearchRequest::FromText(c.query);
+    request.colors = c.colors;
+    const SearchResult r = RunBibleSearch(m_bible, m_text, request, IndexPath(), &cancel);
+    EXPECT_TRUE(r.cancelled) << c.query;
+    EXPECT_FALSE(r.HasHits()) << c.query;
+    EXPECT_EQ(r.message, "") << c.query;
+  }
+  cancel = false;
+  EXPECT_FALSE(RunBibleSearch(m_bible, m_text, SearchRequest::FromText("god"), IndexPath(), &cancel).cancelled);
+}
+
+TEST(CombineHitsTest, EachOperationAndSetsOfAnotherSize) {
+  auto make = [](size_t size, std::vector<size_t> positions) {
+    CHitSet set(size);
+    for (size_t p : positions) set.Set(p);
+    return set;
+  };
+  const struct {
+    CombineOp op;
+    size_t otherSize;
+    bool combined;
+    std::vector<long> result;
+  } cases[] = {
+      {CombineOp::Or, 130, true, {0, 1, 64, 128}},
+      {CombineOp::And, 130, true, {64}},
+      {CombineOp::Xor, 130, true, {0, 1, 128}},
+      {CombineOp::Xor, 129, false, {0, 64}},
+      {CombineOp::Or, 131, false, {0, 64}},
+  };
+  for (const auto& c : cases) {
+    CHitSet target = make(130, {0, 64});
+    EXPECT_EQ(CombineHits(target, make(c.otherSize, {1, 64, 128}), c.op), c.combined);
+    EXPECT_EQ(Positions(target), c.result);
+    EXPECT_EQ(target.GetSize(), 130u);
+  }
 }
 
 TEST(SearchControllerTest, KeepsTheLastSearch) {
@@ -205,6 +281,17 @@ TEST_F(BookSearchTest, ABookThatCannotBeOpenedGivesNothing) {
   r = RunBookSearch(m_book, SearchRequest::FromText("faith"));
   EXPECT_FALSE(r.HasHits());
   EXPECT_EQ(r.message, "");
+}
+
+TEST_F(BookSearchTest, ACancelledRunGivesNothing) {
+  std::atomic<bool> cancel{true};
+  for (const char* query : {"faith", "love"}) {
+    SearchResult r = RunBookSearch(m_book, SearchRequest::FromText(query), &cancel);
+    EXPECT_TRUE(r.cancelled) << query;
+    EXPECT_FALSE(r.HasHits()) << query;
+    EXPECT_EQ(r.message, "") << query;
+  }
+  EXPECT_EQ(m_book.GetOpenFlags(), 0u);
 }
 
 }  // namespace

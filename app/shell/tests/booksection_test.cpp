@@ -6,29 +6,16 @@
 #include <string>
 
 #include "app/shell/booksection.h"
-#include "soltread/tests/testbook.h"
+#include "app/shell/tests/sectionbook.h"
 #include "textpane/model/paragraph.h"
 
 namespace klmw {
 namespace {
 
 TEST(BookSection, StreamsTheSectionsAreaAfterTheHeader) {
-  const solt::sVersionInfo version = testbook::Version();
-  solt::cViewableWriter viewable(version);
-  viewable.SetCompression(1);
-  viewable.SetHeaderArea("{\\rtf1\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}");
   // Far more than the reader's two buffers, so that it takes many chunks.
-  viewable.AddArea("\\soltstartlevel0 First\\par \\soltstartlevel1 Second\\par " + testbook::SampleText(20000) +
-                   "\\par Last\\par}");
-  viewable.AddArea("\\soltstartlevel0 Other\\par}");
-  testbook::BookDir dir(viewable, version);
-  solt::cSectionsWriter sections(version);
-  sections.AddSection("First", 1, 1, 0);
-  sections.AddSection("Second", 1, 1, 1);
-  sections.AddSection("Other", 1, 2, 0);
-  testbook::WriteBytes(dir.File("sections.idx"), sections.Build());
-
-  CBookSection section(dir.MakeBook());
+  const auto dir = sectionbook::Make("\\par " + testbook::SampleText(20000) + "\\par Last\\par}");
+  CBookSection section(dir->MakeBook());
   const struct {
     int key;
     const char* name;
