@@ -54,7 +54,13 @@ void CBookView::OnUpdate(platform::CView* sender, long hint, void* object) {
     return;
   }
   if (hint == CPlaceDocument::kHintReload) {
-    Reload(true);
+    // A search's words are marked in the text on show; reading it again
+    // would only cost the time.
+    if (m_loaded && m_section && m_streamedArea >= 0) {
+      MarkSearchWords(m_section->GetLevelCount());
+    } else {
+      Reload(true);
+    }
     return;
   }
   if (m_throttle.Admit(NowMs())) {

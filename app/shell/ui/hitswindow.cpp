@@ -16,6 +16,9 @@
 #include <QTextLayout>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <deque>
 #include <optional>
 
 #include "app/shell/settings.h"
@@ -37,10 +40,17 @@ constexpr int kRoleFound = Qt::UserRole + 1;  // the found words' stretches of c
 // 31,102 hits cost nothing until they are scrolled to.
 class CHitsModel : public QAbstractTableModel {
  public:
+  // deferred: the texts are slow to read (a book's sections), so rows are
+  // shown at once with their labels and the texts follow a few at a time
+  // while the event loop is idle.
   CHitsModel(const std::vector<HitEntry>& hits, const std::vector<std::string>& words, CHitsWindow::HitText text,
-             QIcon icon, QObject* parent)
+             QIcon icon, bool deferred, QObject* parent)
       : QAbstractTableModel(parent), m_hits(hits), m_words(words), m_text(std::move(text)),
-        m_icon(std::move(icon)), m_cache(hits.size()) {}
+        m_icon(std::move(icon)), m_cache(hits.size()), m_deferred(deferred), m_requested(hits.size()) {
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(0);
+    QObject::connect(&m_timer, &QTimer::timeout, this, [this] { ReadPending(); });
+  }
 
   int rowCount(const QModelIndex& parent) const override {
     return parent.isValid() ? 0 : static_cast<int>(m_hits.size());
@@ -56,6 +66,14 @@ class CHitsModel : public QAbstractTableModel {
       return {};
     }
     if (role != Qt::DisplayRole && role != kRoleFound && role != Qt::ToolTipRole) return {};
+    if (m_deferred && !m_cache[row]) {
+      if (!m_requested[row]) {
+        m_requested[row] = true;
+        m_pending.push_back(row);
+        m_timer.start();
+      }
+      return {};
+    }
     const Entry& e = Text(row);
     if (role == kRoleFound) return QVariant::fromValue(e.found);
     return e.text;
@@ -80,11 +98,30 @@ class CHitsModel : public QAbstractTableModel {
     return *slot;
   }
 
+  // Reads the texts asked for, for at most a few milliseconds, and tells the
+  // view; the rest wait for the next turn.
+  void ReadPending() {
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_pending.empty() && clock.elapsed() < 8) {
+      const size_t row = m_pending.front();
+      m_pending.pop_front();
+      Text(row);
+      const QModelIndex changed = index(static_cast<int>(row), 1);
+      emit dataChanged(changed, changed);
+    }
+    if (!m_pending.empty()) m_timer.start();
+  }
+
   const std::vector<HitEntry>& m_hits;
   const std::vector<std::string>& m_words;
   CHitsWindow::HitText m_text;
   QIcon m_icon;
   mutable std::vector<std::optional<Entry>> m_cache;
+  bool m_deferred;
+  mutable std::vector<bool> m_requested;
+  mutable std::deque<size_t> m_pending;
+  mutable QTimer m_timer;
 };
 
 namespace {
@@ -147,7 +184,7 @@ CHitsWindow::CHitsWindow(CChildFrame* frame, bool bible, std::vector<HitEntry> h
   auto* layout = new QVBoxLayout(this);
   m_list = new QTreeView(this);
   m_list->setObjectName(QStringLiteral("hitList1021"));
-  m_model = new CHitsModel(m_hits, m_words, m_text, style()->standardIcon(QStyle::SP_FileIcon), this);
+  m_model = new CHitsModel(m_hits, m_words, m_text, style()->standardIcon(QStyle::SP_FileIcon), !m_bible, this);
   m_list->setModel(m_model);
   m_list->setRootIsDecorated(false);
   m_list->setUniformRowHeights(true);
