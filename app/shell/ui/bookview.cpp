@@ -28,8 +28,11 @@ CBookView::~CBookView() = default;
 void CBookView::OnUpdate(platform::CView* sender, long hint, void* object) {
   if (hint == CPlaceDocument::kHintFollow || hint == 13 || hint == 14) return;
   if (hint == CPlaceDocument::kHintSearchEnded) {
+    // The marks follow the document's search: gone when it has ended, kept
+    // when it goes on (a Search sheet cancelled).
     if (textpane::CRtfDoc* doc = GetRtfDoc(); doc && m_loaded && !m_reloading) {
       doc->UnmarkAll();
+      if (m_section) MarkSearchWords(m_section->GetLevelCount());
       MarksChanged();
     }
     return;
