@@ -25,6 +25,7 @@
 #include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/shellapp.h"
+#include "app/shell/ui/tests/uitestapp.h"
 #include "platform/home.h"
 #include "platform/messages.h"
 #include "platform/profile.h"
@@ -36,11 +37,6 @@
 using namespace klmw;
 
 namespace {
-
-void WriteBytes(const QString& path, const std::string& bytes) {
-  std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // Section 0 holds the links; section 1 and the glossary entry have areas of
 // their own (area 0 is the header).
@@ -63,22 +59,22 @@ void WriteBook(const QString& dir) {
   viewable.AddArea("\\soltstartlevel0 The next section\\par }");
   viewable.AddArea("\\soltstartlevel0 Without form\\par }");
   solt::cViewableWriter::sOutput out = viewable.Build();
-  WriteBytes(dir + "/book.dat", out.bookDat);
-  WriteBytes(dir + "/viewable.idx", out.viewableIdx);
+  uitest::WriteBytes(dir + "/book.dat", out.bookDat);
+  uitest::WriteBytes(dir + "/viewable.idx", out.viewableIdx);
   solt::cSectionsWriter sections(version);
   sections.AddSection("Intro", 1, 1, 0);
   sections.AddSection("Next", 1, 2, 0);
   sections.AddGlossary("Void", 1, 3, 0);
-  WriteBytes(dir + "/sections.idx", sections.Build());
+  uitest::WriteBytes(dir + "/sections.idx", sections.Build());
   solt::cConcordWriter concord(version);
   concord.AddLanguage(1033, {});
-  WriteBytes(dir + "/concord.idx", concord.Build());
-  WriteBytes(dir + "/verses.idx", solt::cVersesWriter(version).Build());
+  uitest::WriteBytes(dir + "/concord.idx", concord.Build());
+  uitest::WriteBytes(dir + "/verses.idx", solt::cVersesWriter(version).Build());
   // Genesis 1:1 is in the first section, 1:3 in the next; 1:2 has none.
   solt::cVerseSyncWriter vsync(version);
   vsync.Add(1, 1, 1, 0);
   vsync.Add(1, 1, 3, 1);
-  WriteBytes(dir + "/vsync.idx", vsync.Build());
+  uitest::WriteBytes(dir + "/vsync.idx", vsync.Build());
 }
 
 }  // namespace
@@ -120,7 +116,7 @@ void BookLinksTest::init() {
   QImage picture(8, 8, QImage::Format_RGB32);
   picture.fill(Qt::darkGreen);
   QVERIFY(picture.save(book + QStringLiteral("/eden.png")));
-  WriteBytes(book + QStringLiteral("/talk.mp3"), "ID3");
+  uitest::WriteBytes(book + QStringLiteral("/talk.mp3"), "ID3");
   // The Bible verse links go to, beside the folder its registration names.
   CBibleBuilder kjs;
   kjs.SetCode("KJS");
@@ -129,23 +125,10 @@ void BookLinksTest::init() {
   for (int v = 1; v <= 3; ++v) QVERIFY(kjs.AddVerse(1, 1, v, "Verse " + std::to_string(v) + ".", error));
   QVERIFY(kjs.AddVerse(2, 1, 1, "Exodus.", error));
   QVERIFY2(kjs.Write(m_dir->path().toStdString(), error), error.c_str());
-  const std::string ini = m_dir->filePath(QStringLiteral("KLMW.INI")).toStdString();
-  const struct {
-    const char *section, *key;
-    std::string value;
-  } entries[] = {
-      {"SOLTDATASETS", "DATASETCOUNT", "1"}, {"DATASET_1", "BOOKCOUNT", "2"},
-      {"BOOK_1_2", "BOOKNAME", "KJS"},        {"BOOK_1_2", "DEFPATH", m_dir->filePath(QStringLiteral("KJS")).toStdString()},
-      {"BOOK_1_1", "BOOKNAME", "Links"},      {"BOOK_1_1", "DEFPATH", book.toStdString()},
-      {"BOOK_1_1", "BOOKID", "42"},           {"BOOK_1_1", "PUBLISHERID", "7"},
-  };
-  for (const auto& e : entries) QVERIFY(platform::WritePrivateProfileString(e.section, e.key, e.value.c_str(), ini));
-  m_app = std::make_unique<CShellApp>(ini);
-  CStartOptions options;
-  options.splash = false;
-  options.synchronous = true;
-  options.offerBookcase = false;
-  QVERIFY(m_app->InitInstance(options));
+  const std::string ini = uitest::WriteRegistry(m_dir->path(), "Links", book.toStdString(), 42, 7);
+  QVERIFY(!ini.empty());
+  m_app = uitest::StartApp(ini);
+  QVERIFY(m_app);
 }
 
 void BookLinksTest::cleanup() {
@@ -387,7 +370,7 @@ void BookLinksTest::topicColourGoesToTheNextVerseOfThatColour() {
   std::string pip(5 * 100, '\0');
   pip[3 * 100] = 1;      // word 1 of verse number 3 ...
   pip[3 * 100 + 4] = 3;  // ... in topic colour 3
-  WriteBytes(m_dir->filePath(QStringLiteral("KJS.pip")), pip);
+  uitest::WriteBytes(m_dir->filePath(QStringLiteral("KJS.pip")), pip);
   CChildFrame* window = m_app->OpenBook(1, 0);
   QVERIFY(QTest::qWaitForWindowExposed(window));
   auto* view = window->findChild<CBibView*>();

@@ -21,6 +21,7 @@
 #include "app/shell/ui/searchcommands.h"
 #include "app/shell/ui/searchsheet.h"
 #include "app/shell/ui/shellapp.h"
+#include "app/shell/ui/tests/uitestapp.h"
 #include "biblefile/biblebuilder.h"
 #include "platform/home.h"
 #include "platform/messages.h"
@@ -31,11 +32,6 @@
 using namespace klmw;
 
 namespace {
-
-void WriteBytes(const QString& path, const std::string& bytes) {
-  std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // Two sections, each an area of its own; "patience" is in both.
 void WriteBook(const QString& dir) {
@@ -48,17 +44,17 @@ void WriteBook(const QString& dir) {
   viewable.AddArea(
       "\\soltstartlevel0 {\\soltconcordanceon}Second: patience, then more patience\\soltconcordanceoff\\par }");
   solt::cViewableWriter::sOutput out = viewable.Build();
-  WriteBytes(dir + "/book.dat", out.bookDat);
-  WriteBytes(dir + "/viewable.idx", out.viewableIdx);
+  uitest::WriteBytes(dir + "/book.dat", out.bookDat);
+  uitest::WriteBytes(dir + "/viewable.idx", out.viewableIdx);
   solt::cSectionsWriter sections(version);
   sections.AddSection("First", 1, 1, 0);
   sections.AddSection("Second", 1, 2, 0);
-  WriteBytes(dir + "/sections.idx", sections.Build());
+  uitest::WriteBytes(dir + "/sections.idx", sections.Build());
   solt::cConcordWriter concord(version);
   concord.AddLanguage(1033, {{"first", {0}, {{0}}}, {"patience", {0, 1}, {{2}, {1}}}, {"second", {1}, {{0}}}});
-  WriteBytes(dir + "/concord.idx", concord.Build());
-  WriteBytes(dir + "/verses.idx", solt::cVersesWriter(version).Build());
-  WriteBytes(dir + "/vsync.idx", solt::cVerseSyncWriter(version).Build());
+  uitest::WriteBytes(dir + "/concord.idx", concord.Build());
+  uitest::WriteBytes(dir + "/verses.idx", solt::cVersesWriter(version).Build());
+  uitest::WriteBytes(dir + "/vsync.idx", solt::cVerseSyncWriter(version).Build());
 }
 
 }  // namespace
@@ -111,23 +107,10 @@ void SearchUiTest::init() {
   QVERIFY(kjs.AddVerse(1, 1, 3, "And there was evening.", error));
   QVERIFY(kjs.AddVerse(2, 1, 1, "Exodus in the light.", error));
   QVERIFY2(kjs.Write(m_dir->path().toStdString(), error), error.c_str());
-  m_ini = m_dir->filePath(QStringLiteral("KLMW.INI")).toStdString();
-  const struct {
-    const char *section, *key;
-    std::string value;
-  } entries[] = {
-      {"SOLTDATASETS", "DATASETCOUNT", "1"}, {"DATASET_1", "BOOKCOUNT", "2"},
-      {"BOOK_1_2", "BOOKNAME", "KJS"},        {"BOOK_1_2", "DEFPATH", m_dir->filePath(QStringLiteral("KJS")).toStdString()},
-      {"BOOK_1_1", "BOOKNAME", "Patience"},   {"BOOK_1_1", "DEFPATH", book.toStdString()},
-      {"BOOK_1_1", "BOOKID", "43"},           {"BOOK_1_1", "PUBLISHERID", "7"},
-  };
-  for (const auto& e : entries) QVERIFY(platform::WritePrivateProfileString(e.section, e.key, e.value.c_str(), m_ini));
-  m_app = std::make_unique<CShellApp>(m_ini);
-  CStartOptions options;
-  options.splash = false;
-  options.synchronous = true;
-  options.offerBookcase = false;
-  QVERIFY(m_app->InitInstance(options));
+  m_ini = uitest::WriteRegistry(m_dir->path(), "Patience", book.toStdString(), 43, 7);
+  QVERIFY(!m_ini.empty());
+  m_app = uitest::StartApp(m_ini);
+  QVERIFY(m_app);
   QVERIFY(Commands());
 }
 
