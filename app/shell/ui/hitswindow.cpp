@@ -217,7 +217,11 @@ CHitsWindow::CHitsWindow(CChildFrame* frame, bool bible, std::vector<HitEntry> h
   ReadSearchLocation(m_settingsPath, x, y);
   move(x, y);
   // The searched window going takes its results along.
-  if (frame) connect(frame, &QObject::destroyed, this, &QWidget::close);
+  // (While it is destroyed it is no frame any more: it is forgotten first.)
+  if (frame) connect(frame, &QObject::destroyed, this, [this] {
+    m_frame = nullptr;
+    close();
+  });
 }
 
 CHitsWindow::~CHitsWindow() = default;
