@@ -25,6 +25,7 @@
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/qtext.h"
+#include "app/shell/ui/verseprint.h"
 #include "biblefile/wordmatch.h"
 #include "platform/messages.h"
 
@@ -257,43 +258,12 @@ void CHitsWindow::OnPrint() {
 
 bool CHitsWindow::PrintResults(QPrinter& printer) {
   if (!m_bible) return false;
-  QPainter p;
-  if (!p.begin(&printer)) return false;
-  QFont font(QStringLiteral("Arial"), 10);
-  p.setFont(font);
-  const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-  const QFontMetricsF metrics(font, &printer);
-  const qreal lineHeight = metrics.lineSpacing();
-  const qreal width = page.width();
-  qreal y = 0;
-  auto header = [&](const QString& text) {
-    QFont bold(font);
-    bold.setBold(true);
-    p.setFont(bold);
-    p.drawText(QPointF(0, metrics.ascent()), text);
-    p.setFont(font);
-    y = 2 * lineHeight;
-  };
-  header(QStringLiteral("Search Results for ") + FromLatin1252(m_query));
-  for (const HitEntry& hit : m_hits) {
-    const QString text = FromLatin1252(hit.label + " - " + (m_text ? m_text(hit.position) : std::string()));
-    QTextLayout layout(text, font, &printer);
-    layout.beginLayout();
-    std::vector<QTextLine> lines;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-      line.setLineWidth(width);
-      lines.push_back(line);
-    }
-    layout.endLayout();
-    const qreal needed = static_cast<qreal>(lines.size()) * lineHeight;
-    if (y + needed > page.height() && y > 2 * lineHeight) {
-      printer.newPage();
-      header(FromLatin1252(m_query) + QStringLiteral("(CONT)"));
-    }
-    layout.draw(&p, QPointF(0, y));
-    y += needed + lineHeight;
-  }
-  return p.end();
+  std::vector<QString> entries;
+  entries.reserve(m_hits.size());
+  for (const HitEntry& hit : m_hits)
+    entries.push_back(FromLatin1252(hit.label + " - " + (m_text ? m_text(hit.position) : std::string())));
+  return PrintTextEntries(printer, QStringLiteral("Search Results for ") + FromLatin1252(m_query),
+                          FromLatin1252(m_query) + QStringLiteral("(CONT)"), entries);
 }
 
 void CHitsWindow::OnSave() {

@@ -234,17 +234,18 @@ void CMainFrame::CreateMenus() {
   connect(glossary, &QAction::triggered, this, &CMainFrame::OnToggleGlossary);
   go->addSeparator();
   QMenu* marks = go->addMenu(tr("Book&marks"));
-  AddCommand(marks, ID_BOOKMARK_ADD, tr("&Add Bookmark"), false, QKeySequence(Qt::CTRL | Qt::Key_D));
-  AddCommand(marks, ID_BOOKMARK_LIST, tr("&Bookmark List..."));
-  AddCommand(marks, ID_BOOKMARK_DELETE, tr("&Delete Bookmark"));
+  AddCommand(marks, ID_BOOKMARK_ADD, tr("&Bookmark this verse"), false, QKeySequence(Qt::CTRL | Qt::Key_D));
+  AddCommand(marks, ID_BOOKMARK_LIST, tr("&Goto Bookmark..."));
+  AddCommand(marks, ID_BOOKMARK_DELETE, tr("&Delete Bookmark..."));
   QMenu* tagged = go->addMenu(tr("&Tagged Verses"));
-  AddCommand(tagged, ID_TAGGED_TAG, tr("&Tag Verse"));
-  AddCommand(tagged, ID_TAGGED_LIST, tr("Tagged &Verse List..."));
-  AddCommand(tagged, ID_TAGGED_CLEAR, tr("&Clear Tagged Verses"));
+  AddCommand(tagged, ID_TAGGED_TAG, tr("&Tag This Verse for Print"));
+  AddCommand(tagged, ID_TAGGED_LIST, tr("&Delete a Tagged Verse..."));
+  AddCommand(tagged, ID_TAGGED_CLEAR, tr("&Print Tagged Verses..."));
   go->addSeparator();
-  AddCommand(go, ID_FOOTNOTES, tr("&Footnotes"));
+  AddCommand(go, ID_FOOTNOTES_BUTTON, tr("Show &Footnotes..."));
   AddCommand(go, ID_SCENES_BUTTON, tr("&Scenes"));
   AddCommand(go, ID_MAPS_BUTTON, tr("M&aps"));
+  AddCommand(go, ID_FOOTNOTES, tr("Display &Maps Menu..."));
 
   m_windowMenu = bar->addMenu(tr("&Window"));
   m_windowMenu->setObjectName(QStringLiteral("menuWindow"));
@@ -295,9 +296,9 @@ void CMainFrame::CreateButtonBar() {
       {ID_BACK, "Back", s->standardIcon(QStyle::SP_ArrowBack), 0},
       {ID_FORWARD, "Forward", s->standardIcon(QStyle::SP_ArrowRight), 0},
       {ID_GOTO_BUTTON, "Goto Verse", s->standardIcon(QStyle::SP_ArrowForward), ID_GOTO_VERSE},
-      {ID_BOOKMARK_BUTTON, "Bookmarks", s->standardIcon(QStyle::SP_DirHomeIcon), ID_BOOKMARK_LIST},
-      {ID_TAGGED_BUTTON, "Tagged Verses", s->standardIcon(QStyle::SP_DialogApplyButton), ID_TAGGED_LIST},
-      {ID_FOOTNOTES_BUTTON, "Footnotes", s->standardIcon(QStyle::SP_FileDialogDetailedView), ID_FOOTNOTES},
+      {ID_BOOKMARK_BUTTON, "Bookmark this verse", s->standardIcon(QStyle::SP_DirHomeIcon), ID_BOOKMARK_ADD},
+      {ID_TAGGED_BUTTON, "Tag This Verse for Print", s->standardIcon(QStyle::SP_DialogApplyButton), ID_TAGGED_TAG},
+      {ID_FOOTNOTES_BUTTON, "Show Footnotes", s->standardIcon(QStyle::SP_FileDialogDetailedView), 0},
       {ID_SCENES_BUTTON, "Scenes", s->standardIcon(QStyle::SP_DesktopIcon), 0},
       {ID_MAPS_BUTTON, "Maps", s->standardIcon(QStyle::SP_DriveNetIcon), 0},
   };

@@ -33,6 +33,7 @@
 #include "app/shell/ui/plainview.h"
 #include "app/shell/ui/scandialog.h"
 #include "app/shell/ui/searchcommands.h"
+#include "app/shell/ui/studyaidcommands.h"
 #include "app/shell/ui/solttreeview.h"
 #include "app/shell/ui/splash.h"
 #include "app/shell/ui/treebar.h"
@@ -285,6 +286,11 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
                                [this](const CPlaceDocument& doc) { return BookOf(doc); },
                                [this](const CBibleModule& bible) { return PaintOf(bible); },
                                m_core.GetSettingsPath(), platform::GetProgramDir()});
+  {
+    // The user's lists and notes live beside the settings file.
+    std::string userDir = std::filesystem::path(m_core.GetSettingsPath()).parent_path().string();
+    new CStudyAidCommands(*this, userDir.empty() ? std::string() : userDir + "/");
+  }
   connect(frame, &CMainFrame::newWindowRequested, this, &CShellApp::OnNewWindow);
   connect(frame, &CMainFrame::closing, this, &CShellApp::OnFrameClosing);
   connect(frame, &CMainFrame::findBooksRequested, this, &CShellApp::FindBooks);
