@@ -52,21 +52,24 @@ route() {
   echo "$1.xy"
 }
 
-# The land and the sea, with the title; the areas drawn after this are
-# covered by the water that water_and_rivers lays over them.
+# The land and the sea, with the title and degrees every STEP; the areas
+# drawn after this are covered by the water that water_and_rivers lays over them.
 land() {
-  local region=$1 width=$2 title=$3
+  local region=$1 width=$2 step=$3 title=$4
   gmt coast -R"$region" -JM"$width" -Dh -A20 -G"$LAND" -S"$WATER" \
-    -Bxa2f1 -Bya2f1 -BWSne+t"$title" --FONT_TITLE=$TITLE_FONT --MAP_FRAME_TYPE=fancy \
+    -Ba"$step" -BWSne+t"$title" --FONT_TITLE=$TITLE_FONT --MAP_FRAME_TYPE=fancy \
     --FONT_ANNOT_PRIMARY=8p --FORMAT_GEO_MAP=ddd:mmF --MAP_TITLE_OFFSET=8p
 }
 
 # The water again over the areas, the coastline, the rivers and the scale bar
-# (LON/LAT where it stands, its length in km).
+# (LON/LAT where it stands, its length in km). RIVERS is 1 for the main rivers
+# only, 2 with the smaller ones too.
 water_and_rivers() {
-  local scale=$1 km=$2
-  gmt coast -Dh -A20 -S"$WATER" -W0.6p,'#5b7f9e' -I1/0.9p,"$RIVER" -I2/0.6p,"$RIVER" -I3/0.4p,"$RIVER" \
-    -Lg"$scale"+w"${km}k"+f+l"km"+u --FONT_ANNOT_PRIMARY=8p --FONT_LABEL=8p
+  local scale=$1 km=$2 rivers=$3
+  local pens=(-I1/0.9p,"$RIVER")
+  [ "$rivers" -ge 2 ] && pens+=(-I2/0.6p,"$RIVER")
+  gmt coast -Dh -A20 -S"$WATER" -W0.6p,'#5b7f9e' "${pens[@]}" \
+    -Lg"$scale"+w"${km}k" -F+gwhite@30+p0.4p,gray40+c0.1c --FONT_ANNOT_PRIMARY=8p --FONT_LABEL=8p
 }
 
 # The names: regions, seas, small names, then cities and mountains with their marks.
@@ -93,53 +96,53 @@ finish() {
 
 # Abraham and the patriarchs: Ur to Haran, Canaan and Egypt.
 begin patriarchs
-land 29/48.8/28.3/38.3 20c "Abraham and the Patriarchs: from Ur to Canaan"
-water_and_rivers 46.5/28.9 200
+land 29/48.8/28.3/38.3 20c 2 "Abraham and the Patriarchs: from Ur to Canaan"
+water_and_rivers 40/29.2 200 1
 gmt plot "$(route abraham)" -W2.2p,'#c0392b',- 
 names A
 finish patriarchs
 
 # The Exodus from Egypt to the plains of Moab.
 begin exodus
-land 30.2/36.8/27.6/32.4 17c "The Exodus: from Egypt to the Promised Land"
-water_and_rivers 36.0/27.95 100
+land 30.2/36.8/27.6/32.4 17c 1 "The Exodus: from Egypt to the Promised Land"
+water_and_rivers 36.0/27.95 100 1
 gmt plot "$(route exodus)" -W2.2p,'#c0392b',-
 names E
 finish exodus
 
 # The land divided among the tribes.
 begin tribes
-land 34.15/36.7/30.75/33.65 15c "The Tribes of Israel (territories approximate)"
+land 34.15/36.7/30.75/33.65 15c 0.5 "The Tribes of Israel (territories approximate)"
 colours=('#f6c89f' '#f3e08c' '#c9e3a1' '#a9d8c8' '#f2b5b5' '#d7c3ec' '#f6d0e8' '#b9d0f0' '#e6d59c' '#c3e6b0' '#a9d8c8' '#f3c1a0' '#e0c3f0' '#d7c3ec')
 i=0
 for t in simeon judah benjamin dan ephraim manasseh-west issachar zebulun asher naphtali dan-north reuben gad manasseh-east; do
   gmt plot "$(route tribe-$t)" -G"${colours[$i]}" -W0.6p,'#8a6d4a'
   i=$((i + 1))
 done
-water_and_rivers 36.2/31.0 25
+water_and_rivers 36.2/31.0 25 2
 names T
 finish tribes
 
 # The divided kingdom after Solomon.
 begin kingdoms
-land 33.9/37.1/29.4/34.1 15c "The Kingdoms of Israel and Judah"
+land 33.9/37.1/29.4/34.1 15c 1 "The Kingdoms of Israel and Judah"
 gmt plot "$(route kingdom-israel)" -G'#c9def2' -W1p,'#2c5f8a'
 gmt plot "$(route kingdom-judah)" -G'#f6d6a8' -W1p,'#a0622d'
-water_and_rivers 36.3/29.8 50
+water_and_rivers 36.3/29.8 50 2
 names K
 finish kingdoms
 
 # Jesus' ministry in Galilee, Samaria and Judea.
 begin ministry
-land 34.25/36.2/31.2/33.45 15c "The Ministry of Jesus: Galilee and Judea"
-water_and_rivers 35.85/31.35 20
+land 34.25/36.2/31.2/33.45 15c 0.5 "The Ministry of Jesus: Galilee and Judea"
+water_and_rivers 35.85/31.35 20 2
 names J
 finish ministry
 
 # Paul's missionary journeys and the voyage to Rome, each in its colour.
 begin paul
-land 11.5/37/30.3/42.6 22c "The Missionary Journeys of Paul"
-water_and_rivers 13.5/31.3 300
+land 11.3/38.3/30.3/42.6 22c 2 "The Missionary Journeys of Paul"
+water_and_rivers 14.5/31.0 300 1
 gmt plot "$(route paul1)" -W2p,'#d62728'
 gmt plot "$(route paul2)" -W2p,'#2ca02c',-
 gmt plot "$(route paul3)" -W2p,'#1f4fd6',.
