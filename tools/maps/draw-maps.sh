@@ -155,3 +155,10 @@ S 0.5c - 0.9c - 2p,#1f4fd6,. 1.1c Third journey (Acts 18-21)
 S 0.5c - 0.9c - 2p,#8e44ad 1.1c Voyage to Rome (Acts 27-28)
 LEGEND
 finish paul
+
+# The churches of the letters and the seven churches of Revelation.
+begin churches
+land 19.5/33.8/34.6/41.7 22c 2 "The Churches of the Letters and of Revelation"
+water_and_rivers 21.5/35.2 100 1
+names L
+finish churches
