@@ -66,8 +66,8 @@ land() {
 # only, 2 with the smaller ones too.
 water_and_rivers() {
   local scale=$1 km=$2 rivers=$3
-  local pens=(-I1/0.9p,"$RIVER")
-  [ "$rivers" -ge 2 ] && pens+=(-I2/0.6p,"$RIVER")
+  local pens=("-I1/0.9p,$RIVER")
+  [ "$rivers" -ge 2 ] && pens+=("-I2/0.6p,$RIVER")
   gmt coast -Dh -A20 -S"$WATER" -W0.6p,'#5b7f9e' "${pens[@]}" \
     -Lg"$scale"+w"${km}k" -F+gwhite@30+p0.4p,gray40+c0.1c --FONT_ANNOT_PRIMARY=8p --FONT_LABEL=8p
 }
@@ -112,7 +112,7 @@ finish exodus
 
 # The land divided among the tribes.
 begin tribes
-land 34.15/36.7/30.75/33.65 15c 0.5 "The Tribes of Israel (territories approximate)"
+land 34.15/36.7/30.75/33.65 16c 0.5 "The Tribes of Israel (territories approximate)"
 colours=('#f6c89f' '#f3e08c' '#c9e3a1' '#a9d8c8' '#f2b5b5' '#d7c3ec' '#f6d0e8' '#b9d0f0' '#e6d59c' '#c3e6b0' '#a9d8c8' '#f3c1a0' '#e0c3f0' '#d7c3ec')
 i=0
 for t in simeon judah benjamin dan ephraim manasseh-west issachar zebulun asher naphtali dan-north reuben gad manasseh-east; do
@@ -125,7 +125,7 @@ finish tribes
 
 # The divided kingdom after Solomon.
 begin kingdoms
-land 33.9/37.1/29.4/34.1 15c 1 "The Kingdoms of Israel and Judah"
+land 33.9/37.1/29.4/34.1 16c 1 "The Kingdoms of Israel and Judah"
 gmt plot "$(route kingdom-israel)" -G'#c9def2' -W1p,'#2c5f8a'
 gmt plot "$(route kingdom-judah)" -G'#f6d6a8' -W1p,'#a0622d'
 water_and_rivers 36.3/29.8 50 2
@@ -134,7 +134,7 @@ finish kingdoms
 
 # Jesus' ministry in Galilee, Samaria and Judea.
 begin ministry
-land 34.25/36.2/31.2/33.45 15c 0.5 "The Ministry of Jesus: Galilee and Judea"
+land 34.25/36.2/31.2/33.45 16c 0.5 "The Ministry of Jesus: Galilee and Judea"
 water_and_rivers 35.85/31.35 20 2
 names J
 finish ministry
