@@ -53,6 +53,18 @@ build_sample_library() {
   [ -f "$library/FOOTNTE.DAT" ] || cp "$library/source/KJS-FOOTNTE.DAT" "$library/FOOTNTE.DAT"
 }
 
+# The maps the Bible windows show: the PNGs of data/maps into $1/maps, and
+# MAPS.DAT (which map belongs to which verses) with control.rsi beside the
+# Bibles in $1. Only files newer than the library's copies are copied; the
+# maps are drawn by tools/maps/draw-maps.sh and committed, so no mapping tool
+# is needed here.
+install_maps() {
+  local library=$1
+  mkdir -p "$library/maps"
+  cp -u "$ROOT"/data/maps/*.png "$library/maps/"
+  cp -u "$ROOT/data/maps/MAPS.DAT" "$ROOT/data/maps/control.rsi" "$library/"
+}
+
 # The reference library: public-domain reference books (Nave's Topical Bible,
 # Matthew Henry's Concise Commentary, Strong's Greek and Hebrew dictionaries,
 # Spurgeon's Treasury of David)
