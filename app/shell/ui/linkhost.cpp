@@ -44,7 +44,13 @@ CBookLinkHost MakeBookLinkHost(CShellApp& app) {
     CChildFrame* f = app.GetTemplate(kTemplatePicture)
                          ->OpenDocumentFile(frame->GetMdiArea(), FormatPictureDocumentName(path, caption), false);
     if (!f) return;
-    f->resize(500, 400);
+    // Large enough to read a map: most of the area, the picture's shape kept.
+    const QSize area = frame->GetMdiArea()->viewport()->size();
+    QSize size(500, 400);
+    if (auto* view = f->findChild<CPictureView*>(); view && !view->PictureSize().isEmpty())
+      size = view->PictureSize().scaled(area * 9 / 10, Qt::KeepAspectRatio).boundedTo(view->PictureSize() + QSize(40, 60));
+    f->resize(size.expandedTo(QSize(320, 240)));
+    f->move(0, 0);
     f->show();
     frame->GetMdiArea()->setActiveSubWindow(f);
   };

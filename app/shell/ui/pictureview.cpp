@@ -19,13 +19,33 @@ CPictureView::CPictureView(QWidget* parent) : QScrollArea(parent), m_label(new Q
 void CPictureView::OnUpdate(platform::CView*, long, void*) {
   const platform::CDocument* doc = GetDocument();
   QImageReader reader(doc ? QFile::decodeName(doc->GetPathName().c_str()) : QString());
-  const QImage image = reader.read();
-  if (image.isNull()) {
+  m_image = reader.read();
+  if (m_image.isNull()) {
     m_label->setPixmap(QPixmap());
     m_label->setText(tr("The picture cannot be shown: %1").arg(reader.errorString()));
   } else {
-    m_label->setPixmap(QPixmap::fromImage(image));
+    ShowPicture();
   }
+}
+
+void CPictureView::ShowPicture() {
+  if (m_image.isNull()) return;
+  const QSize room = viewport()->size();
+  const bool larger = m_image.width() > room.width() || m_image.height() > room.height();
+  m_label->setPixmap(QPixmap::fromImage(m_fit && larger && !room.isEmpty()
+                                            ? m_image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                            : m_image));
+}
+
+void CPictureView::resizeEvent(QResizeEvent* e) {
+  QScrollArea::resizeEvent(e);
+  if (m_fit) ShowPicture();
+}
+
+void CPictureView::mouseDoubleClickEvent(QMouseEvent* e) {
+  m_fit = !m_fit;
+  ShowPicture();
+  QScrollArea::mouseDoubleClickEvent(e);
 }
 
 bool CPictureView::HasPicture() const { return !m_label->pixmap().isNull(); }

@@ -1,8 +1,10 @@
-// The picture window (template [5]): one picture file, shown at its own size
-// and scrolled when larger than the window. Its document is named by the
+// The picture window (template [5]): one picture file, made smaller to fit
+// the window when it is larger (a double click shows it at its own size,
+// scrolled, and back). Its document is named by the
 // file's path, a tab and the caption the window is titled with.
 #pragma once
 
+#include <QImage>
 #include <QScrollArea>
 #include <string>
 
@@ -22,9 +24,20 @@ class CPictureView : public QScrollArea, public platform::CView {
   // Reads the document's file again.
   void OnUpdate(platform::CView* sender, long hint, void* object) override;
   bool HasPicture() const;
+  // The picture's own size (empty without one).
+  QSize PictureSize() const { return m_image.size(); }
+  bool IsFitted() const { return m_fit; }
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
 
  private:
+  void ShowPicture();
+
   QLabel* m_label;
+  QImage m_image;
+  bool m_fit = true;
 };
 
 // The name a picture document opens by.
