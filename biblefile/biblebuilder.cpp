@@ -9,6 +9,7 @@
 #include "biblefile/wordmatch.h"
 #include "platform/coding.h"
 #include "platform/dbf.h"
+#include "platform/safefile.h"
 
 namespace klmw {
 namespace {
@@ -42,24 +43,6 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
     value = value * 10 + (c - '0');
   }
   return value >= low && value <= high;
-}
-
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error) {
-  const std::string temp = path + ".tmp";
-  FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) {
-    error = "cannot create " + temp;
-    return false;
-  }
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    std::remove(temp.c_str());
-    error = "cannot write " + path;
-  }
-  return ok;
 }
 
 }  // namespace
@@ -257,10 +240,10 @@ bool CBibleBuilder::Write(const std::string& outDir, std::string& error) const {
   // asks for it before it trusts a registered NIV, KJS or RVR.
   std::string marker = "code=" + m_code + "\r\nname=" + m_name + "\r\ndefinition=" + m_code + ".ixb\r\ntext=" +
                        files.textFileName + "\r\n";
-  return WriteFileAtomically(dir + files.textFileName, files.text, error) &&
-         WriteFileAtomically(dir + m_code + ".ixb", files.definition, error) &&
+  return platform::WriteFileSafely(dir + files.textFileName, files.text, error) &&
+         platform::WriteFileSafely(dir + m_code + ".ixb", files.definition, error) &&
          WriteVerseTable(*this, dir + m_code + ".dbf", error) &&
-         WriteFileAtomically(dir + m_code + ".HTB", marker, error);
+         platform::WriteFileSafely(dir + m_code + ".HTB", marker, error);
 }
 
 // One record per verse in verse-number order (record n holds verse index

@@ -2,13 +2,15 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <system_error>
-#include <unistd.h>
 
 #include "platform/messages.h"
 #include "platform/profile.h"
+#include "platform/safefile.h"
 #include "platform/volumes.h"
 
 namespace fs = std::filesystem;
@@ -120,30 +122,15 @@ bool Exists(const std::string& path) {
   return fs::exists(path, ec);
 }
 
-// Copies from to to through a temporary file beside to and a rename, so to is
-// either the old file or a whole copy, never half of one.
-// A settings file that is a link stays one: its target is replaced.
-bool CopyReplacing(const std::string& from, const std::string& link) {
-  std::error_code ec;
-  std::string to = link;
-  if (fs::is_symlink(link, ec)) {
-    fs::path target = fs::canonical(link, ec);
-    if (ec) return false;
-    to = target.string();
-  }
-  std::string temp = to + ".bookcase-" + std::to_string(::getpid());
-  fs::remove(temp, ec);
-  if (!fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec) || ec) {
-    fs::remove(temp, ec);
-    return false;
-  }
-  fs::rename(temp, to, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
-  }
-  return true;
+// Copies from to to safely, so to is either the old file or a whole copy,
+// never half of one. A settings file that is a link stays one.
+bool CopyReplacing(const std::string& from, const std::string& to) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  std::string error;
+  return in && platform::WriteFileSafely(to, bytes.view(), error);
 }
 
 }  // namespace

@@ -526,15 +526,11 @@ void DbfTable::Append() {
 
 namespace {
 
-int MakeTemp(const std::string& path, std::string& tempPath) {
-  std::string pattern = path + ".XXXXXX";
-  int fd = ::mkstemp(pattern.data());
-  if (fd < 0) FailErrno(path, "cannot create a temporary file", errno);
-  // A replaced table keeps its permissions; a new one is readable by all.
-  struct stat old;
-  ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-  tempPath = pattern;
-  return fd;
+// A replaced table keeps its permissions.
+int MakeTemp(const std::string& path, SafeFile& file) {
+  std::string error;
+  if (!file.Open(path, error)) Fail(path, error);
+  return file.Descriptor();
 }
 
 bool ValidName(const std::string& name) {
@@ -589,7 +585,7 @@ DbfWriter::DbfWriter(const std::string& path, std::vector<DbfField> fields)
   m_recordLength = static_cast<uint32_t>(length);
 
   try {
-    m_dbf = MakeTemp(m_path, m_tempPath);
+    m_dbf = MakeTemp(m_path, m_dbfFile);
     std::string header(kPrefix, '\0');
     header[0] = m_hasMemo ? static_cast<char>(0x83) : 0x03;
     EncodeFixed16(header.data() + 8, static_cast<uint16_t>(kPrefix + kDescriptor * m_fields.size() + 1));
@@ -608,7 +604,7 @@ DbfWriter::DbfWriter(const std::string& path, std::vector<DbfField> fields)
     header += '\r';
     m_dbfBuffer = header;
     if (m_hasMemo) {
-      m_dbt = MakeTemp(m_memoPath, m_tempMemoPath);
+      m_dbt = MakeTemp(m_memoPath, m_dbtFile);
       m_dbtBuffer = MemoHeader(1);
     }
   } catch (...) {
@@ -620,15 +616,9 @@ DbfWriter::DbfWriter(const std::string& path, std::vector<DbfField> fields)
 DbfWriter::~DbfWriter() { Discard(); }
 
 void DbfWriter::Discard() {
-  if (m_dbf >= 0) ::close(m_dbf);
-  if (m_dbt >= 0) ::close(m_dbt);
+  m_dbfFile.Discard();
+  m_dbtFile.Discard();
   m_dbf = m_dbt = -1;
-  if (!m_committed) {
-    if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
-    if (!m_tempMemoPath.empty()) ::unlink(m_tempMemoPath.c_str());
-  }
-  m_tempPath.clear();
-  m_tempMemoPath.clear();
 }
 
 void DbfWriter::Put(int fd, std::string& buffer, uint64_t& written, bool force) {
@@ -675,28 +665,25 @@ void DbfWriter::Commit() {
   char counts[7];
   PutDate(counts);
   EncodeFixed32(counts + 3, m_count);
-  int err = WriteAt(m_dbf, counts, sizeof counts, 1);
-  if (!err) err = Sync(m_dbf);
-  if (!err && m_hasMemo) {
-    Put(m_dbt, m_dbtBuffer, m_dbtWritten, true);
-    std::string header = MemoHeader(m_nextBlock);
-    err = WriteAt(m_dbt, header.data(), 4, 0);
-    if (!err) err = Sync(m_dbt);
-  }
-  if (!err && m_hasMemo && ::rename(m_tempMemoPath.c_str(), m_memoPath.c_str()) != 0) err = errno;
-  if (!err && ::rename(m_tempPath.c_str(), m_path.c_str()) != 0) err = errno;
-  if (err) {
+  if (int err = WriteAt(m_dbf, counts, sizeof counts, 1)) {
     Discard();
     FailErrno(m_path, "cannot write the table", err);
   }
-  m_committed = true;
-  // The renames themselves are made durable by flushing the folder.
-  size_t slash = m_path.find_last_of('/');
-  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : m_path.substr(0, slash);
-  int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    Sync(dirFd);
-    ::close(dirFd);
+  if (m_hasMemo) {
+    Put(m_dbt, m_dbtBuffer, m_dbtWritten, true);
+    std::string header = MemoHeader(m_nextBlock);
+    if (int err = WriteAt(m_dbt, header.data(), 4, 0)) {
+      Discard();
+      FailErrno(m_path, "cannot write the table", err);
+    }
+  }
+  // Both files are complete on the disk before either is renamed.
+  std::string error;
+  bool ok = m_dbfFile.Seal(error) && (!m_hasMemo || m_dbtFile.Seal(error));
+  ok = ok && (!m_hasMemo || m_dbtFile.Commit(error)) && m_dbfFile.Commit(error);
+  if (!ok) {
+    Discard();
+    throw DbfError(error);
   }
   Discard();
 }

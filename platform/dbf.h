@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/safefile.h"
+
 namespace platform {
 
 class DbfError : public std::runtime_error {
@@ -132,19 +134,17 @@ class DbfWriter {
 
   std::string m_path;
   std::string m_memoPath;
-  std::string m_tempPath;
-  std::string m_tempMemoPath;
   std::vector<DbfField> m_fields;
   std::vector<uint32_t> m_offsets;
   uint32_t m_recordLength = 1;
   bool m_hasMemo = false;
-  int m_dbf = -1;
+  SafeFile m_dbfFile, m_dbtFile;  // the new files, beside the old until Commit
+  int m_dbf = -1;                  // their descriptors
   int m_dbt = -1;
   std::string m_dbfBuffer, m_dbtBuffer;
   uint64_t m_dbfWritten = 0, m_dbtWritten = 0;
   uint32_t m_count = 0;
   uint32_t m_nextBlock = 1;
-  bool m_committed = false;
 };
 
 // The .dbt beside a .dbf: the extension replaced in the same letter case

@@ -1,12 +1,11 @@
 #include "platform/docview.h"
 
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 
 #include "platform/messages.h"
+#include "platform/safefile.h"
 
 namespace platform {
 
@@ -60,8 +59,6 @@ void ReportFileError(const std::string& what, const std::string& path, const Fil
   MessageBox(what + " " + path + ".\n" + e.what());
 }
 
-std::atomic<unsigned> g_tempCounter{0};
-
 }  // namespace
 
 bool CDocument::OnOpenDocument(const std::string& path) {
@@ -87,13 +84,15 @@ bool CDocument::OnOpenDocument(const std::string& path) {
 }
 
 bool CDocument::OnSaveDocument(const std::string& path) {
-  size_t slash = path.rfind('/');
-  std::string dir = slash == path.npos ? std::string() : path.substr(0, slash + 1);
-  std::string temp = dir + "." + BaseName(path) + ".tmp" + std::to_string(::getpid()) + "-" +
-                     std::to_string(g_tempCounter++);
+  SafeFile safe;
+  std::string reason;
+  if (!safe.Open(path, reason)) {
+    MessageBox("Cannot save " + path + ".\n" + reason);
+    return false;
+  }
   File file;
   FileException error;
-  if (!file.Open(temp, File::modeCreate | File::modeWrite, &error)) {
+  if (!file.Open(safe.TempPath(), File::modeCreate | File::modeWrite, &error)) {
     ReportFileError("Cannot save", path, error);
     return false;
   }
@@ -104,14 +103,11 @@ bool CDocument::OnSaveDocument(const std::string& path) {
     file.Close();
   } catch (const FileException& e) {
     file.Close();
-    ::unlink(temp.c_str());
     ReportFileError("Cannot save", path, e);
     return false;
   }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    FileException e(FileException::CauseFromErrno(errno), path, errno);
-    ::unlink(temp.c_str());
-    ReportFileError("Cannot save", path, e);
+  if (!safe.Commit(reason)) {
+    MessageBox("Cannot save " + path + ".\n" + reason);
     return false;
   }
   m_path = path;

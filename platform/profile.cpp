@@ -1,10 +1,9 @@
 #include "platform/profile.h"
 
-#include <atomic>
+#include "platform/safefile.h"
+
 #include <cerrno>
-#include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -182,74 +181,11 @@ bool IsBlankLine(const Profile& p, const Line& line) {
   return raw.find_first_not_of(" \t\r\n") == raw.npos;
 }
 
-std::atomic<unsigned> g_tempCounter{0};
-
-bool WriteAll(int fd, const std::string& data) {
-  const char* p = data.data();
-  size_t left = data.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
-// Readers see either the old file or the new one, never a mix: the new text
-// goes to a sibling file that is synced before it is renamed over the old.
 bool ReplaceFile(const std::string& path, const std::string& data) {
-  std::string target = path;
-  struct stat st;
-  bool existed = ::lstat(path.c_str(), &st) == 0;
-  if (existed && S_ISLNK(st.st_mode)) {
-    // Renaming over a link would swap the link for a plain file and leave the
-    // settings it pointed at stale; update the file it names instead.
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved)) target = resolved;
-    existed = ::stat(target.c_str(), &st) == 0;
-  }
-  size_t slash = target.rfind('/');
-  std::string dir = slash == target.npos ? std::string() : target.substr(0, slash + 1);
-  std::string base = slash == target.npos ? target : target.substr(slash + 1);
-
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = dir + "." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(g_tempCounter++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-
-  bool ok = WriteAll(fd, data);
-  if (ok && existed) {
-    // Keep the permissions a user gave the settings file; ownership is best
-    // effort since only root may give a file away.
-    ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-    if (ok && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
-      // not fatal
-    }
-  }
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // The rename itself lives in the directory; sync it so it survives a crash.
-  int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    (void)::fsync(dfd);
-    ::close(dfd);
-  }
-  return true;
+  std::string error;
+  return WriteFileSafely(path, data, error);
 }
 
 namespace {

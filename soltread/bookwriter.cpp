@@ -2,15 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <thread>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/coding.h"
+#include "platform/safefile.h"
 #include "soltread/lzss.h"
 
 namespace solt {
@@ -27,35 +23,10 @@ std::string MakeVersionRecord(const sVersionInfo& version) {
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes, std::string* error) {
-  std::string temp = path + ".tmpXXXXXX";
-  int fd = ::mkstemp(temp.data());
-  auto fail = [&](const char* what) {
-    if (error) *error = std::string(what) + " " + path + ": " + std::strerror(errno);
-    if (fd >= 0) ::close(fd);
-    ::unlink(temp.c_str());
-    return false;
-  };
-  if (fd < 0) {
-    if (error) *error = "cannot create " + temp + ": " + std::strerror(errno);
-    return false;
-  }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail("cannot write");
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) return fail("cannot write");
-  if (::close(fd) != 0) {
-    fd = -1;
-    return fail("cannot write");
-  }
-  fd = -1;
-  if (::rename(temp.c_str(), path.c_str()) != 0) return fail("cannot replace");
-  return true;
+  std::string reason;
+  if (platform::WriteFileSafely(path, bytes, reason)) return true;
+  if (error) *error = reason;
+  return false;
 }
 
 cViewableWriter::sOutput cViewableWriter::Build() const {

@@ -37,6 +37,7 @@
 #include "biblefile/biblemodule.h"
 #include "platform/file.h"
 #include "platform/messages.h"
+#include "platform/safefile.h"
 #include "tools/colourdata/colourcore.h"
 #include "tools/colourdata/navesreader.h"
 
@@ -56,15 +57,9 @@ class QuietMessages : public platform::Messages {
   }
 };
 
-// Written beside its final name and renamed into place when complete.
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  const std::filesystem::path part = path.string() + ".part";
-  {
-    std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw Failure("cannot write " + part.string());
-  }
-  std::filesystem::rename(part, path);
+  std::string error;
+  if (!platform::WriteFileSafely(path.string(), bytes, error)) throw Failure(error);
 }
 
 // The .woc ranges by verse number; an absent file has none.

@@ -20,11 +20,12 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
+#include "platform/safefile.h"
 #include "tools/importer/markup.h"
 #include "tools/importer/swordsource.h"
 
@@ -33,32 +34,20 @@ namespace {
 constexpr int kEnglishVerses = 31102;
 constexpr size_t kPlacesListed = 400;  // characters of empty places named on stderr
 
-// A file written under a temporary name and renamed when complete.
+// A file gathered in memory and written safely (beside its final name,
+// renamed into place) when complete.
 class OutputFile {
  public:
-  explicit OutputFile(std::filesystem::path path) : path_(std::move(path)), temp_(path_.string() + ".part") {
-    out_.open(temp_, std::ios::binary | std::ios::trunc);
-    if (!out_) throw std::runtime_error("cannot write " + temp_.string());
-  }
-  ~OutputFile() {
-    if (!done_) {
-      out_.close();
-      std::error_code ec;
-      std::filesystem::remove(temp_, ec);
-    }
-  }
-  std::ofstream& Stream() { return out_; }
+  explicit OutputFile(std::filesystem::path path) : path_(std::move(path)) {}
+  std::ostringstream& Stream() { return out_; }
   void Commit() {
-    out_.close();
-    if (!out_) throw std::runtime_error("cannot write " + temp_.string());
-    std::filesystem::rename(temp_, path_);
-    done_ = true;
+    std::string error;
+    if (!platform::WriteFileSafely(path_.string(), out_.view(), error)) throw std::runtime_error(error);
   }
 
  private:
-  std::filesystem::path path_, temp_;
-  std::ofstream out_;
-  bool done_ = false;
+  std::filesystem::path path_;
+  std::ostringstream out_;
 };
 
 // A line field may hold no TAB, CR or LF.

@@ -42,6 +42,7 @@ void CmdBible(const Words& words);
 void CmdMakeBible(const Words& words);
 void CmdPaint(const Words& words);
 void CmdSearch(const Words& words);
+void CmdNotes(const Words& words);
 
 // Loads a Bible module from its definition; an InputError with the
 // library's message when it cannot.

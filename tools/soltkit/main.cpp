@@ -64,6 +64,12 @@ const char kUsage[] =
     "  soltkit paint record DIR CODE VERSEINDEX a verse's record: colour/underline POS VALUE, flag\n"
     "  soltkit paint index DIR CODE SET         the verse indexes of a set of COLORNDX.CODE\n"
     "\n"
+    "The notes file (KLMW.NOT; STORAGE bible.not or BOOKPUB.not, POSITION a verse index or section key):\n"
+    "  soltkit notes list FILE                  one line per note: storage stream length\n"
+    "  soltkit notes get FILE STORAGE POSITION  the note's bytes (rich text)\n"
+    "  soltkit notes put FILE STORAGE POSITION NOTEFILE   store NOTEFILE's bytes (- for standard\n"
+    "                                           input) as the note, creating what is missing\n"
+    "\n"
     "dBase tables (a Bible's verse table, the notes table):\n"
     "  soltkit dbf FILE [--record N] [--field NAME]   recno field=value lines\n"
     "\n"
@@ -114,6 +120,7 @@ const std::map<std::string, Command>& Commands() {
       {"make-bible", {soltkit::CmdMakeBible}},
       {"paint", {soltkit::CmdPaint}},
       {"search", {soltkit::CmdSearch}},
+      {"notes", {soltkit::CmdNotes}},
   };
   return commands;
 }
