@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/studyaids/userfile.h"
+#include "platform/safefile.h"
 #include "biblefile/booknames.h"
 
 namespace klmw {
@@ -93,14 +93,14 @@ bool AppendVerseLine(const std::string& path, const std::string& line, std::stri
     text = old.str();
   }
   if (!text.empty() && text.back() != '\n') text += '\n';
-  return WriteUserFile(path, text + line, error);
+  return platform::WriteFileSafely(path, text + line, error);
 }
 
 bool RemoveVerseEntry(const std::string& path, size_t index, std::string& error) {
   std::vector<CVerseEntry> entries = ReadVerseList(path);
   if (index >= entries.size()) return true;
   entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
-  return WriteUserFile(path, FormatVerseList(entries), error);
+  return platform::WriteFileSafely(path, FormatVerseList(entries), error);
 }
 
 bool EntryPlace(const CVerseEntry& entry, int& book, int& chapter, int& verse) {

@@ -79,6 +79,8 @@ enum ECommand {
   ID_TREE_GLOSSARY = 32816,
   // The topic colours and what they stand for.
   ID_COLOUR_LEGEND = 32830,
+  // View > Notes Pane: the active window's notes pane shown or hidden.
+  ID_NOTES_PANE = 32832,
   // Moving among the marks of the active text window.
   ID_NEXT_MATCH = 32820,
   ID_PREVIOUS_MATCH = 32821,

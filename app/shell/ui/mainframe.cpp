@@ -30,6 +30,7 @@
 #include "app/shell/ui/icons.h"
 #include "app/shell/ui/matchcommands.h"
 #include "app/shell/ui/placedocument.h"
+#include "app/shell/ui/notesview.h"
 #include "app/shell/ui/qtext.h"
 #include "app/shell/ui/searchcommands.h"
 #include "app/shell/ui/searchsheet.h"
@@ -175,6 +176,8 @@ void CMainFrame::CreateMenus() {
   connect(sync, &QAction::triggered, this, &CMainFrame::OnToggleSync);
   connect(AddCommand(view, ID_BIBLE_VIEWS, tr("&Bible Views..."), true), &QAction::triggered, this,
           &CMainFrame::OnBibleViews);
+  connect(AddCommand(view, ID_NOTES_PANE, tr("&Notes Pane"), true, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)),
+          &QAction::triggered, this, &CMainFrame::notesPaneRequested);
   QAction* currentBook = AddCommand(view, ID_SHOW_CURRENT_BOOK, tr("Show just current book"));
   currentBook->setCheckable(true);
   connect(currentBook, &QAction::triggered, this, &CMainFrame::OnToggleShowCurrentBook);
@@ -376,11 +379,12 @@ textpane::CRtfView* CMainFrame::GetActiveRtfView() const {
   for (QWidget* w = focus; w && child->isAncestorOf(w); w = w->parentWidget()) {
     if (auto* view = qobject_cast<textpane::CRtfView*>(w)) return view;
   }
-  // The template puts the text pane after the tree pane.
+  // The text pane: after the tree pane, before a notes pane.
   QSplitter* splitter = child->GetSplitter();
-  QWidget* pane = splitter ? (splitter->count() > 0 ? splitter->widget(splitter->count() - 1) : nullptr)
-                           : child->widget();
-  return qobject_cast<textpane::CRtfView*>(pane);
+  if (!splitter) return qobject_cast<textpane::CRtfView*>(child->widget());
+  for (int i = splitter->count() - 1; i >= 0; --i)
+    if (auto* view = qobject_cast<textpane::CRtfView*>(splitter->widget(i))) return view;
+  return nullptr;
 }
 
 void CMainFrame::OnViewCommand(void (textpane::CRtfView::*command)()) {
@@ -541,6 +545,14 @@ void CMainFrame::OnChangeFont() {
   CChildFrame* child = GetActiveChild();
   CPlaceDocument* doc = GetActiveDocument();
   if (!child || !doc) return;
+  // A note is the user's own text: its pane takes a font in any window.
+  auto* notes = qobject_cast<CNotesView*>(QApplication::focusWidget());
+  if (notes && child->isAncestorOf(notes)) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, notes->font(), this, tr("Change the font"));
+    if (ok) notes->setFont(font);
+    return;
+  }
   if (!IsBible(*doc)) {
     platform::MessageBox("You cannot change Font's in a SOLT Book...Sorry");
     return;
@@ -552,7 +564,7 @@ void CMainFrame::OnChangeFont() {
       QWidget* w = splitter->widget(i);
       if (w->hasFocus() || w->isAncestorOf(QApplication::focusWidget())) pane = w;
     }
-    if (!pane && splitter->count() > 0) pane = splitter->widget(splitter->count() - 1);
+    if (!pane) pane = GetActiveRtfView();
   } else {
     pane = child->widget();
   }

@@ -119,6 +119,8 @@ class CMainFrame : public QMainWindow {
   void colourRequested();
   // View > Colour Legend.
   void legendRequested();
+  // View > Notes Pane: the active window's notes pane shown or hidden.
+  void notesPaneRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

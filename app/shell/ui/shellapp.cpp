@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <mutex>
+#include <numeric>
 
 #include "app/books/booknavigation.h"
 #include "app/shell/commandline.h"
@@ -27,6 +28,7 @@
 #include "app/shell/ui/legenddialog.h"
 #include "app/shell/ui/linkhost.h"
 #include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/notesview.h"
 #include "app/shell/ui/pictureview.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/qtext.h"
@@ -39,6 +41,7 @@
 #include "app/shell/ui/treebar.h"
 #include "app/shell/ui/versedialogs.h"
 #include "biblefile/booknames.h"
+#include "notesstore/notesfile.h"
 #include "platform/file.h"
 #include "platform/home.h"
 #include "platform/lettercase.h"
@@ -300,6 +303,7 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   connect(frame, &CMainFrame::topicColourRequested, this, &CShellApp::OnTopicColour);
   connect(frame, &CMainFrame::colourRequested, this, &CShellApp::OnPaintColour);
   connect(frame, &CMainFrame::legendRequested, this, &CShellApp::OnLegend);
+  connect(frame, &CMainFrame::notesPaneRequested, this, [this] { ToggleNotesPane(); });
   connect(frame, &CMainFrame::rebuildTree, this, [this] { m_frame->GetTreeBar()->Rebuild(m_core.GetRegistry()); });
   connect(frame->GetTreeBar(), &CTreeBar::openBook, this, [this](int book, int key) { OpenBook(book, key); });
   connect(frame->GetMdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
@@ -829,6 +833,62 @@ CChildFrame* CShellApp::OpenDocument(const std::string& name) {
   if (message.empty()) message = "The picture \"" + request.path + "\" could not be opened.";
   platform::MessageBox(message);
   return nullptr;
+}
+
+CNotesFile* CShellApp::Notes() {
+  if (!m_notesTried) {
+    m_notesTried = true;
+    const std::string dir = std::filesystem::path(m_core.GetSettingsPath()).parent_path().string();
+    auto notes = std::make_unique<CNotesFile>();
+    std::string error;
+    if (notes->Open((dir.empty() ? std::string() : dir + "/") + "KLMW.NOT", error)) {
+      if (!notes->DamagedCopy().empty())
+        platform::MessageBox("The notes file could not be read (" + error + "). It was kept as " +
+                             notes->DamagedCopy() + " and a new one started.");
+      m_notes = std::move(notes);
+    } else {
+      platform::MessageBox("The notes file cannot be used: " + error);
+    }
+  }
+  return m_notes.get();
+}
+
+QWidget* CShellApp::ToggleNotesPane(CChildFrame* frame) {
+  if (!frame) frame = m_frame->GetActiveChild();
+  auto* doc = frame ? dynamic_cast<CPlaceDocument*>(frame->GetDocument()) : nullptr;
+  QSplitter* splitter = frame ? frame->GetSplitter() : nullptr;
+  if (!doc || !splitter || (!BibleOf(*doc) && !BookOf(*doc))) return nullptr;
+  if (auto* pane = splitter->findChild<CNotesView*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (pane->isVisible()) {
+      pane->SaveNote();
+      pane->hide();
+      return nullptr;
+    }
+    pane->show();
+    return pane;
+  }
+  CNotesHost host;
+  host.store = [this] { return Notes(); };
+  host.storageOf = [this](const CPlaceDocument& d) -> std::string {
+    if (BibleOf(d)) return kBibleNotesStorage;
+    if (const cSOLTBook* book = BookOf(d))
+      return BookNotesStorage(std::atoi(book->GetBookID().c_str()), std::atoi(book->GetPublisherID().c_str()));
+    return {};
+  };
+  auto* pane = new CNotesView(std::move(host), splitter);
+  splitter->addWidget(pane);
+  // The text keeps most of the width.
+  QList<int> sizes = splitter->sizes();
+  const int total = std::accumulate(sizes.begin(), sizes.end(), 0);
+  if (sizes.size() >= 2 && total > 0) {
+    sizes.back() = total / 3;
+    sizes[sizes.size() - 2] = std::max(0, sizes[sizes.size() - 2] - total / 3);
+    splitter->setSizes(sizes);
+  }
+  doc->AddView(pane);
+  pane->OnInitialUpdate();
+  pane->show();
+  return pane;
 }
 
 }  // namespace klmw

@@ -22,6 +22,7 @@ namespace klmw {
 
 class CChildFrame;
 class CMainFrame;
+class CNotesFile;
 class CPlaceDocument;
 class CUiDocTemplate;
 
@@ -108,6 +109,13 @@ class CShellApp : public QObject {
   const CBibleModule* BibleOf(const CPlaceDocument& doc) const;
   // The registered book a document shows when it is no Bible, or null.
   const cSOLTBook* BookOf(const CPlaceDocument& doc) const;
+  // KLMW.NOT beside the settings file, opened on first use (a damaged file
+  // is set aside and the user told where); null when it cannot be opened.
+  CNotesFile* Notes();
+  // Shows or hides the notes pane of a window (the active one when null);
+  // returns the pane when it is shown.
+  QWidget* ToggleNotesPane(CChildFrame* frame = nullptr);
+
   // The position of a document in words and the first verses from there.
   std::string DescribePosition(const CPlaceDocument& doc) const;
 
@@ -150,6 +158,9 @@ class CShellApp : public QObject {
   // The colour data of the Bibles opened, by code, with what lasts a run.
   std::unique_ptr<CPaintRun> m_paintRun;
   std::map<std::string, std::unique_ptr<CPaint>> m_paints;
+  // Before the frame: the notes panes save into it as they go.
+  std::unique_ptr<CNotesFile> m_notes;
+  bool m_notesTried = false;
   std::array<std::unique_ptr<CUiDocTemplate>, kTemplateCount> m_templates;
   std::unique_ptr<CMainFrame> m_frame;
   CStartOptions m_startOptions;

@@ -9,6 +9,9 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 #include <fstream>
 #include <memory>
@@ -17,12 +20,15 @@
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/doctemplate.h"
 #include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/notesbridge.h"
+#include "app/shell/ui/notesview.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/shellapp.h"
 #include "app/shell/ui/studyaidcommands.h"
 #include "app/shell/ui/tests/uitestapp.h"
 #include "app/studyaids/versenotes.h"
 #include "biblefile/biblebuilder.h"
+#include "notesstore/notesfile.h"
 #include "platform/home.h"
 #include "platform/messages.h"
 #include "platform/profile.h"
@@ -43,6 +49,8 @@ class StudyAidsUiTest : public QObject {
   void bookWindowsAreRefused();
   void footnoteCommandFollowsTheTopVerse();
   void mapOfTheTopVerseOpensInAPictureWindow();
+  void formattedNotesRoundTrip();
+  void notesPaneFollowsTheWindow();
 
  private:
   CStudyAidCommands* Aids() const { return m_app->GetMainFrame()->findChild<CStudyAidCommands*>(); }
@@ -236,6 +244,100 @@ void StudyAidsUiTest::mapOfTheTopVerseOpensInAPictureWindow() {
   m_app->GetMainFrame()->GetCommand(ID_MAPS_BUTTON)->trigger();
   QCOMPARE(pictures(), 1);
   QCOMPARE(Aids()->Maps().Count(), size_t{1});
+  QVERIFY(m_messages->m_shown.empty());
+}
+
+// Paragraph alignment, bold, italic, underline, face, size and colour come
+// back from the note's RTF as they went in.
+void StudyAidsUiTest::formattedNotesRoundTrip() {
+  QTextDocument doc;
+  QTextCursor c(&doc);
+  const struct {
+    const char* text;
+    Qt::Alignment alignment;
+    bool bold, italic, underline;
+    const char* face;
+    int points;
+    QColor colour;
+  } paragraphs[] = {
+      {"Centred and bold", Qt::AlignHCenter, true, false, false, "Liberation Sans", 14, QColor(200, 0, 0)},
+      {"Right, italic, underlined", Qt::AlignRight, false, true, true, "Liberation Serif", 10, QColor(0, 0, 160)},
+      {"Caf\xC3\xA9 plain", Qt::AlignLeft, false, false, false, "Liberation Serif", 12, QColor(0, 0, 0)},
+  };
+  bool first = true;
+  for (const auto& p : paragraphs) {
+    QTextBlockFormat block;
+    block.setAlignment(p.alignment);
+    if (!first) c.insertBlock(block);
+    else c.setBlockFormat(block);
+    first = false;
+    QTextCharFormat f;
+    f.setFontWeight(p.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(p.italic);
+    f.setFontUnderline(p.underline);
+    f.setFontFamilies({QString::fromLatin1(p.face)});
+    f.setFontPointSize(p.points);
+    f.setForeground(p.colour);
+    c.insertText(QString::fromUtf8(p.text), f);
+  }
+  QTextDocument back;
+  RtfToDocument(DocumentToRtf(doc), back);
+  QCOMPARE(back.blockCount(), 3);
+  int i = 0;
+  for (QTextBlock b = back.begin(); b.isValid(); b = b.next(), ++i) {
+    const auto& p = paragraphs[i];
+    QCOMPARE(b.text(), QString::fromUtf8(p.text));
+    QCOMPARE(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask, p.alignment);
+    const QTextCharFormat f = b.begin().fragment().charFormat();
+    QCOMPARE(f.fontWeight() >= QFont::DemiBold, p.bold);
+    QCOMPARE(f.fontItalic(), p.italic);
+    QCOMPARE(f.fontUnderline(), p.underline);
+    QCOMPARE(f.fontFamilies().toStringList().value(0), QString::fromLatin1(p.face));
+    QCOMPARE(qRound(f.fontPointSize()), p.points);
+    QCOMPARE(f.foreground().color(), p.colour);
+  }
+}
+
+void StudyAidsUiTest::notesPaneFollowsTheWindow() {
+  CChildFrame* kjs = m_app->OpenBook(1, 0);
+  QVERIFY(kjs && QTest::qWaitForWindowExposed(kjs));
+  auto* pane = qobject_cast<CNotesView*>(m_app->ToggleNotesPane(kjs));
+  QVERIFY(pane);
+  QCOMPARE(pane->GetStorage(), std::string("bible.not"));
+  QTextCursor c(pane->document());
+  QTextCharFormat bold;
+  bold.setFontWeight(QFont::Bold);
+  c.insertText(QStringLiteral("For God so loved"), bold);
+  QVERIFY(pane->document()->isModified());
+  // Moving on saves the note and empties the pane.
+  Doc(kjs)->SetSectionKey(1);
+  QVERIFY(pane->toPlainText().isEmpty());
+  CNotesFile* store = m_app->Notes();
+  QVERIFY(store);
+  std::string rtf;
+  QVERIFY(store->Get("bible.not", 0, rtf));
+  // Moving without editing writes nothing.
+  const QDateTime written = QFileInfo(QString::fromStdString(store->GetPath())).lastModified();
+  QTest::qWait(20);
+  Doc(kjs)->SetSectionKey(2);
+  QCOMPARE(QFileInfo(QString::fromStdString(store->GetPath())).lastModified(), written);
+  QCOMPARE(store->List().size(), size_t{1});
+  // The other Bible shows the same note for the same verse, bold as typed.
+  CChildFrame* rvr = m_app->OpenBook(2, 0);
+  QVERIFY(rvr && QTest::qWaitForWindowExposed(rvr));
+  auto* other = qobject_cast<CNotesView*>(m_app->ToggleNotesPane(rvr));
+  QVERIFY(other);
+  QCOMPARE(other->toPlainText(), QStringLiteral("For God so loved"));
+  QVERIFY(other->document()->begin().begin().fragment().charFormat().fontWeight() >= QFont::DemiBold);
+  // A book keeps its notes in a storage of its own.
+  CChildFrame* book = m_app->OpenBook(0, 0);
+  QVERIFY(book && QTest::qWaitForWindowExposed(book));
+  auto* bookPane = qobject_cast<CNotesView*>(m_app->ToggleNotesPane(book));
+  QVERIFY(bookPane);
+  QCOMPARE(bookPane->GetStorage(), std::string("447.not"));
+  QVERIFY(bookPane->toPlainText().isEmpty());
+  // The command hides a shown pane.
+  QVERIFY(!m_app->ToggleNotesPane(book));
   QVERIFY(m_messages->m_shown.empty());
 }
 
