@@ -865,6 +865,7 @@ QWidget* CShellApp::ToggleNotesPane(CChildFrame* frame) {
       return nullptr;
     }
     pane->show();
+    pane->setFocus(Qt::OtherFocusReason);
     return pane;
   }
   CNotesHost host;
@@ -888,6 +889,7 @@ QWidget* CShellApp::ToggleNotesPane(CChildFrame* frame) {
   doc->AddView(pane);
   pane->OnInitialUpdate();
   pane->show();
+  pane->setFocus(Qt::OtherFocusReason);
   return pane;
 }
 
