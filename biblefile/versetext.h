@@ -9,8 +9,10 @@
 //   {...}                 a footnote reference
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace klmw {
 
@@ -27,6 +29,17 @@ std::string CleanVerseForCopy(std::string_view stored, bool& paragraph);
 // and each {...} footnote reference removed together with one following blank
 // when a blank precedes it.
 std::string CleanVerseForDisplay(std::string_view stored);
+
+// A footnote's letter kept in the display text: the label of a {...}
+// reference, at [start, start + length).
+struct CFootnoteMark {
+  int32_t start = 0;
+  int32_t length = 0;
+};
+// The display form with each footnote reference shown as its label (the
+// braces dropped, the blank before it taken away so that the letter follows
+// its word); marks receives where the labels stand, in text order.
+std::string CleanVerseForDisplay(std::string_view stored, std::vector<CFootnoteMark>& marks);
 
 // Appends one copied verse to out the way a fetch of several verses does: on a
 // new line when it begins a paragraph or a chapter, else after one blank when

@@ -49,8 +49,13 @@ build_sample_library() {
     "$build/bin/bibleimport" "$module" "$code" "$library/source" >/dev/null
     "$build/bin/soltkit" make-bible "$library/source/$code.txt" "$library"
   done
-  # The program reads one footnote file from its data folder: the KJS notes.
+  # The program reads FOOTNTE.DAT from its data folder for KJS, and
+  # CODE-FOOTNTE.DAT for each other Bible that has notes of its own.
   [ -f "$library/FOOTNTE.DAT" ] || cp "$library/source/KJS-FOOTNTE.DAT" "$library/FOOTNTE.DAT"
+  for code in WEB RVR; do
+    [ -f "$library/source/$code-FOOTNTE.DAT" ] && cp -u "$library/source/$code-FOOTNTE.DAT" "$library/"
+  done
+  true
 }
 
 # The maps the Bible windows show: the PNGs of data/maps into $1/maps, and

@@ -161,22 +161,35 @@ void CBibleLayout::Draw(textpane::Surface& s, const CVerse& v, int32_t width, in
       // An underlined stretch leaves out the blank that ends it.
       size_t count = advances.size();
       if (underlined && b == segEnd && count > 0 && bytes[b - 1] == ' ') --count;
-      // The piece is drawn in runs that change colour where a found word
-      // begins or ends.
+      // The piece is drawn in runs of one look: plain, a found word (red),
+      // or a footnote letter (small, raised, the number's colour).
+      auto style = [&](int32_t c) {
+        for (const auto& n : v.notes)
+          if (c >= n.first && c < n.second) return 2;
+        for (const auto& m : v.found)
+          if (c >= m.first && c < m.second) return 1;
+        return 0;
+      };
       int32_t runX = x;
-      size_t done = 0;
-      auto mark = std::lower_bound(v.found.begin(), v.found.end(), a,
-                                   [](const std::pair<int32_t, int32_t>& m, int32_t at) { return m.second <= at; });
-      while (done < count) {
+      for (size_t done = 0; done < count;) {
         const int32_t at = a + static_cast<int32_t>(done);
-        const bool inside = mark != v.found.end() && mark->first <= at;
-        int32_t runEnd = inside ? mark->second : (mark != v.found.end() ? mark->first : b);
-        size_t n = std::min(count, static_cast<size_t>(std::max(runEnd, at + 1) - a)) - done;
-        s.SetTextColor(inside ? colours.found : colours.text);
-        s.DrawChars(*f.font, runX, top + text.ascent, bytes + at, advances.data() + done, n);
-        for (size_t k2 = done; k2 < done + n; ++k2) runX += advances[k2];
+        const int look = style(at);
+        size_t n = 1;
+        while (done + n < count && style(at + static_cast<int32_t>(n)) == look) ++n;
+        if (look == 2) {
+          const CachedFont& nf = *m_fonts[kFontNumber];
+          std::vector<int32_t> small;
+          for (size_t k = 0; k < n; ++k) {
+            small.push_back(Advance(nf, bytes[at + static_cast<int32_t>(k)]));
+          }
+          s.SetTextColor(colours.number);
+          s.DrawChars(*nf.font, runX, top + nf.ascent, bytes + at, small.data(), n);
+        } else {
+          s.SetTextColor(look == 1 ? colours.found : colours.text);
+          s.DrawChars(*f.font, runX, top + text.ascent, bytes + at, advances.data() + done, n);
+        }
+        for (size_t k = done; k < done + n; ++k) runX += advances[k];
         done += n;
-        if (inside && a + static_cast<int32_t>(done) >= mark->second) ++mark;
       }
       x += w;
     }

@@ -90,6 +90,15 @@ struct CVerse {
   // Stretches [first, second) drawn in the found colour: the words of the
   // window's search, in text order, not overlapping.
   std::vector<std::pair<int32_t, int32_t>> found;
+  // Footnote letters [first, second): drawn small and raised, in the
+  // number's colour.
+  std::vector<std::pair<int32_t, int32_t>> notes;
+  // Whether character i is a footnote letter.
+  bool IsNoteLetter(int32_t i) const {
+    for (const auto& n : notes)
+      if (i >= n.first && i < n.second) return true;
+    return false;
+  }
   bool laidOut = false;
   bool heading = false;
   int32_t top = 0;     // where the verse (its heading first) begins

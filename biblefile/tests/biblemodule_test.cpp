@@ -153,6 +153,28 @@ TEST(VerseTextTest, EveryCleaningRule) {
   }
 }
 
+TEST(VerseText, FootnoteLettersFollowTheirWord) {
+  const struct {
+    const char* stored;
+    const char* shown;
+    std::vector<std::pair<int32_t, int32_t>> marks;  // start, length
+  } cases[] = {
+      {"word {a} next", "worda next", {{4, 1}}},
+      {"word{b} next", "wordb next", {{4, 1}}},
+      {"one {a}{bb} two", "oneabb two", {{3, 1}, {4, 2}}},
+      {"{a}At the start", "aAt the start", {{0, 1}}},
+      {"an {unclosed brace", "an {unclosed brace", {}},
+      {"empty {} label", "empty label", {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<klmw::CFootnoteMark> marks;
+    EXPECT_EQ(klmw::CleanVerseForDisplay(c.stored, marks), c.shown) << c.stored;
+    std::vector<std::pair<int32_t, int32_t>> got;
+    for (const auto& m : marks) got.emplace_back(m.start, m.length);
+    EXPECT_EQ(got, c.marks) << c.stored;
+  }
+}
+
 // Loads a definition and a text file written by hand; the text file is
 // TST.dat beside the definition.
 bool LoadHandMade(const std::string& definition, const std::string* text, CBibleModule& module) {

@@ -5,9 +5,12 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "app/bibles/verserun.h"
 #include "app/shell/ui/placedocument.h"
+#include "biblefile/versetext.h"
 #include "platform/file.h"
 
 namespace klmw {
@@ -24,6 +27,13 @@ class CBibDoc : public CPlaceDocument {
   // file is missing (the user is told once).
   CVerseRun& GetVerses() { return m_run; }
 
+  // Whether the verses show their footnotes' letters; a change reads the
+  // verses again.
+  void SetFootnoteLetters(bool show);
+  bool ShowsFootnoteLetters() const { return m_letters; }
+  // Where a verse read shows footnote letters (null: none).
+  const std::vector<CFootnoteMark>* FootnoteMarks(int index) const;
+
  private:
   bool ReadVerse(int index, std::string& text);
 
@@ -32,6 +42,8 @@ class CBibDoc : public CPlaceDocument {
   bool m_textOpen = false;
   bool m_textFailed = false;
   CVerseRun m_run;
+  bool m_letters = true;
+  std::unordered_map<int, std::vector<CFootnoteMark>> m_marks;
 };
 
 }  // namespace klmw

@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
@@ -99,18 +101,17 @@ void CBibView::ColoursChanged() {
   CPaint* paint = m_paint && m_paint->HasColorData() ? m_paint : nullptr;
   CBibDoc* doc = Doc();
   std::vector<std::string> words = doc ? doc->GetSearch().GetWords() : std::vector<std::string>{};
-  // Each verse takes its topic colours and underlining, and the words of the
-  // window's search, as it is made.
-  if (paint || !words.empty()) {
-    m_core.SetDecorator([paint, words = std::move(words)](CVerse& v) {
-      if (paint) v.segments = paint->GetSegments(v.index, v.text);
-      v.found.clear();
-      for (const WordMatch& m : FindWordMatches(v.text, words))
-        v.found.emplace_back(static_cast<int32_t>(m.position), static_cast<int32_t>(m.position + m.length));
-    });
-  } else {
-    m_core.SetDecorator({});
-  }
+  // Each verse takes its topic colours and underlining as it is made.
+  // The words of the window's search, and the footnote letters, as it is made.
+  m_core.SetDecorator([paint, doc, words = std::move(words)](CVerse& v) {
+    if (paint) v.segments = paint->GetSegments(v.index, v.text);
+    v.found.clear();
+    for (const WordMatch& m : FindWordMatches(v.text, words))
+      v.found.emplace_back(static_cast<int32_t>(m.position), static_cast<int32_t>(m.position + m.length));
+    v.notes.clear();
+    if (const std::vector<CFootnoteMark>* marks = doc ? doc->FootnoteMarks(v.index) : nullptr)
+      for (const CFootnoteMark& m : *marks) v.notes.emplace_back(m.start, m.start + m.length);
+  });
   viewport()->update();
 }
 
@@ -124,6 +125,13 @@ void CBibView::OnUpdate(platform::CView* sender, long hint, void* object) {
   }
   if (m_moving) return;
   if (hint == CPlaceDocument::kHintReload || hint == CPlaceDocument::kHintSearchEnded) ColoursChanged();
+  // The footnote letters follow the display option (the verses are read
+  // again when it changes).
+  if (m_host.options && doc->ShowsFootnoteLetters() == m_host.options->m_suppressFootnotes) {
+    doc->SetFootnoteLetters(!m_host.options->m_suppressFootnotes);
+    ColoursChanged();
+    m_core.Invalidate();
+  }
   // The document's verse is the top verse; the run of verses follows it.
   if (m_core.SetTop(doc->GetSectionKey())) m_core.ClearSelection();
   // A verse the Bible does not have (a damaged workspace) becomes the
@@ -378,6 +386,30 @@ int CBibView::Print(QPrinter& printer) {
   }
   painter.end();
   return pages;
+}
+
+bool CBibView::viewportEvent(QEvent* e) {
+  if (e->type() != QEvent::ToolTip || !ShowsBible()) return CBookView::viewportEvent(e);
+  auto* help = static_cast<QHelpEvent*>(e);
+  int verse = -1, offset = 0;
+  std::string tip;
+  CBibDoc* doc = Doc();
+  if (doc && m_host.footnote && m_core.HitTest(help->pos().x() * m_units, help->pos().y() * m_units, verse, offset)) {
+    if (const std::vector<CFootnoteMark>* marks = doc->FootnoteMarks(verse)) {
+      for (size_t k = 0; k < marks->size(); ++k) {
+        const CFootnoteMark& m = (*marks)[k];
+        // The character under the pointer, or the one just before it.
+        if (offset >= m.start && offset <= m.start + m.length) tip = m_host.footnote(*m_core.GetBible(), verse, k);
+      }
+    }
+  }
+  if (tip.empty()) {
+    QToolTip::hideText();
+    e->ignore();
+  } else {
+    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(FromLatin1252(tip)), viewport());
+  }
+  return true;
 }
 
 }  // namespace klmw

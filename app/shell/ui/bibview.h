@@ -33,6 +33,9 @@ struct CBibleViewHost {
   std::function<QAction*(int id)> command;
   // The colour data of a Bible (its topic colours and underlining), or null.
   std::function<CPaint*(const CBibleModule&)> paintOf;
+  // The text of a verse's footnote by its place among the verse's letters
+  // (0 the first), or "".
+  std::function<std::string(const CBibleModule& bible, int verse, size_t which)> footnote;
 };
 
 class CBibView : public CBookView {
@@ -71,6 +74,8 @@ class CBibView : public CBookView {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
+  // A footnote letter shows its note.
+  bool viewportEvent(QEvent* e) override;
 
  private:
   CBibDoc* Doc() const;

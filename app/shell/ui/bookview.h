@@ -46,6 +46,7 @@ class CBookView : public textpane::CRtfView {
   void SetLinkHost(CBookLinkHost host) { m_linkHost = std::move(host); }
 
  protected:
+  bool viewportEvent(QEvent* e) override;
   // The reader scrolled into another section of the area: the document
   // follows without reading the text again.
   void OnLevelChanged(unsigned level) override;
@@ -60,7 +61,6 @@ class CBookView : public textpane::CRtfView {
 
   // Links: a double click follows one, a verse link shows its text on hover.
   void OnHyperlink(unsigned type, const char* target) override;
-  bool viewportEvent(QEvent* e) override;
   void ShowGlossary(const cSOLTBook& book, int key);
 
   BookOf m_bookOf;

@@ -232,6 +232,12 @@ void CShellApp::CreateTemplates() {
       host.options = &m_options;
       host.command = [this](int id) { return m_frame ? m_frame->GetCommand(id) : nullptr; };
       host.paintOf = [this](const CBibleModule& bible) { return PaintOf(bible); };
+      host.footnote = [this](const CBibleModule& bible, int verse, size_t which) -> std::string {
+        CStudyAidCommands* aids = m_frame ? m_frame->findChild<CStudyAidCommands*>() : nullptr;
+        if (!aids) return {};
+        const std::vector<const CFootnote*> notes = aids->Footnotes(bible.GetCode()).AllOf(verse + 1);
+        return which < notes.size() ? notes[which]->text : std::string();
+      };
       auto* v = new CBibView([this](const CPlaceDocument& d) { return BookOf(d); }, std::move(host), parent);
       v->SetLinkHost(MakeBookLinkHost(*this));
       return CMadeView{v, v};

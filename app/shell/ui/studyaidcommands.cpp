@@ -117,20 +117,25 @@ std::string CStudyAidCommands::DataDir() {
   return dir.empty() ? std::string() : dir + "/";
 }
 
-const CFootnotes& CStudyAidCommands::Footnotes() {
-  if (!m_aidsRead) {
-    m_aidsRead = true;
+const CFootnotes& CStudyAidCommands::Footnotes(const std::string& code) {
+  auto [it, fresh] = m_footnotes.try_emplace(code);
+  if (fresh) {
     const std::string dir = DataDir();
-    if (!dir.empty() && !m_footnotes.Load(dir + kFootnotesFile) && std::filesystem::exists(dir))
+    const bool kjs = code == kReferenceBible;
+    const std::string path = dir + (kjs ? std::string(kFootnotesFile) : code + "-" + kFootnotesFile);
+    if (!dir.empty() && !it->second.Load(path) && kjs)
       m_app.GetMainFrame()->statusBar()->showMessage(tr("The file footnte.dat was not opened"), 5000);
-    m_maps.Load(dir + kMapsFile);
-    m_mapsLocation = ReadMapsLocation(dir);
   }
-  return m_footnotes;
+  return it->second;
 }
 
 const CMapList& CStudyAidCommands::Maps() {
-  Footnotes();
+  if (!m_mapsRead) {
+    m_mapsRead = true;
+    const std::string dir = DataDir();
+    m_maps.Load(dir + kMapsFile);
+    m_mapsLocation = ReadMapsLocation(dir);
+  }
   return m_maps;
 }
 
@@ -144,7 +149,7 @@ void CStudyAidCommands::Update() {
   // The footnote command is on while the top verse has a footnote.
   const CBibleModule* bible = nullptr;
   CPlaceDocument* doc = ActiveBible(&bible, nullptr);
-  const bool footnote = doc && Footnotes().Find(doc->GetSectionKey() + 1) >= 0;
+  const bool footnote = doc && Footnotes(bible->GetCode()).Find(doc->GetSectionKey() + 1) >= 0;
   if (QAction* a = m_app.GetMainFrame()->GetCommand(ID_FOOTNOTES_BUTTON)) a->setEnabled(footnote);
 }
 
@@ -337,7 +342,7 @@ void CStudyAidCommands::OnShowFootnotes() {
   const CBibleModule* bible = nullptr;
   CPlaceDocument* doc = ActiveBible(&bible, kOnlyBibleText);
   if (!doc) return;
-  const std::vector<const CFootnote*> notes = Footnotes().AllOf(doc->GetSectionKey() + 1);
+  const std::vector<const CFootnote*> notes = Footnotes(bible->GetCode()).AllOf(doc->GetSectionKey() + 1);
   if (notes.empty()) return;
   auto* dialog = new QDialog(m_app.GetMainFrame());
   dialog->setAttribute(Qt::WA_DeleteOnClose);

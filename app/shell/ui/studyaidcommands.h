@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,8 +58,10 @@ class CStudyAidCommands : public QObject {
   bool SaveTagged(const std::string& path, int only = -1);
   // The map of the active Bible window's top verse opened; false without one.
   bool OpenMap(int entry);
-  // The footnotes and maps of the Bible data folder, read on first use.
-  const CFootnotes& Footnotes();
+  // The footnotes of a Bible (FOOTNTE.DAT for KJS, CODE-FOOTNTE.DAT for
+  // the others; none when a Bible has no file of its own) and the maps of
+  // the Bible data folder, read on first use.
+  const CFootnotes& Footnotes(const std::string& code = "KJS");
   const CMapList& Maps();
 
  private:
@@ -73,8 +76,8 @@ class CStudyAidCommands : public QObject {
 
   CShellApp& m_app;
   std::string m_userDir;
-  bool m_aidsRead = false;
-  CFootnotes m_footnotes;
+  bool m_mapsRead = false;
+  std::map<std::string, CFootnotes> m_footnotes;
   CMapList m_maps;
   std::string m_mapsLocation;
   QPointer<QDialog> m_dialog;

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <memory>
 
+#include "app/shell/ui/bibview.h"
 #include "app/shell/ui/childframe.h"
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/doctemplate.h"
@@ -99,7 +100,9 @@ void StudyAidsUiTest::init() {
     bible.SetCode(code);
     bible.SetName(code);
     std::string error;
-    for (int v = 1; v <= 3; ++v) QVERIFY(bible.AddVerse(1, 1, v, "Verse " + std::to_string(v) + ".", error));
+    // Verse 2 carries a footnote reference.
+    for (int v = 1; v <= 3; ++v)
+      QVERIFY(bible.AddVerse(1, 1, v, v == 2 ? "Verse {a} 2." : "Verse " + std::to_string(v) + ".", error));
     QVERIFY(bible.AddVerse(2, 1, 1, "Exodus.", error));
     QVERIFY2(bible.Write(m_dir->path().toStdString(), error), error.c_str());
   }
@@ -218,6 +221,23 @@ void StudyAidsUiTest::footnoteCommandFollowsTheTopVerse() {
     Doc(kjs)->SetSectionKey(c.verse);
     QCoreApplication::processEvents();
     QCOMPARE(footnotes->isEnabled(), c.on);
+  }
+  // The letter follows its word, small and raised; suppressed, it goes.
+  Doc(kjs)->SetSectionKey(0);
+  auto* view = kjs->findChild<CBibView*>();
+  QVERIFY(view);
+  const struct {
+    bool suppress;
+    const char* text;
+    size_t letters;
+  } looks[] = {{false, "Versea 2.", 1}, {true, "Verse 2.", 0}, {false, "Versea 2.", 1}};
+  for (const auto& l : looks) {
+    m_app->GetOptions().m_suppressFootnotes = l.suppress;
+    Doc(kjs)->UpdateAllViews(nullptr, 0);
+    const std::vector<CVerse>& verses = view->BibleCore().Verses();
+    QVERIFY(verses.size() >= 2);
+    QCOMPARE(QString::fromStdString(verses[1].text), QString::fromLatin1(l.text));
+    QCOMPARE(verses[1].notes.size(), l.letters);
   }
   Doc(kjs)->SetSectionKey(1);
   footnotes->trigger();
