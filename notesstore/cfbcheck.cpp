@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "notesstore/notesfile.h"
@@ -123,14 +122,24 @@ std::string CheckCompoundFile(const std::string& b) {
   // The directory is a tree of siblings and children: every entry reached
   // once at most, streams checked as they are reached.
   std::vector<uint8_t> seen(entries, 0);
-  // libgsf reads the tree by recursion: a deep one is refused.
-  std::vector<std::pair<uint32_t, size_t>> pending{{0, 0}};
+  // libgsf reads the tree by recursion, so a deep one is refused; and it
+  // sorts each storage's entries into a list one by one, so time grows with
+  // the square of their number, which is bounded too.
+  struct Pending {
+    uint32_t index;
+    size_t depth;
+    uint32_t parent;
+  };
+  std::vector<Pending> pending{{0, 0, 0}};
+  std::vector<uint32_t> children(entries, 0);
   seen[0] = 1;
   std::vector<uint32_t> chain;
   while (!pending.empty()) {
-    const auto [index, depth] = pending.back();
+    const auto [index, depth, parent] = pending.back();
     pending.pop_back();
     if (depth > kMaxTreeDepth) return "its directory is too deep";
+    if (index != 0 && ++children[parent] > kMaxNotesPerStorage)
+      return "a storage in it holds over " + std::to_string(kMaxNotesPerStorage) + " entries";
     const size_t e = entry(index);
     const bool isRoot = index == 0;
     const unsigned type = static_cast<unsigned char>(b[e + 66]);
@@ -144,7 +153,7 @@ std::string CheckCompoundFile(const std::string& b) {
       if (type == 2 && link == 76) return "a stream in its directory has children";
       if (next >= entries || seen[next]) return "its directory loops";
       seen[next] = 1;
-      pending.emplace_back(next, depth + 1);
+      pending.push_back({next, depth + 1, link == 76 ? index : parent});
     }
     if (type != 2) continue;
     const uint64_t length = size(e);

@@ -204,6 +204,13 @@ bool CNotesFile::Put(const std::string& storage, long position, const std::strin
     return false;
   }
   const std::string name = std::to_string(position);
+  const auto full = m_storages.find(storage);
+  if ((full != m_storages.end() && full->second.size() >= kMaxNotesPerStorage &&
+       full->second.find(name) == full->second.end()) ||
+      (full == m_storages.end() && m_storages.size() >= kMaxNotesPerStorage)) {
+    error = "a storage of notes holds " + std::to_string(kMaxNotesPerStorage) + " notes at most";
+    return false;
+  }
   const bool newStorage = m_storages.find(storage) == m_storages.end();
   Storage& notes = m_storages[storage];
   const auto old = notes.find(name);

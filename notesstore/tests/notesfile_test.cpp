@@ -1,5 +1,7 @@
 #include "notesstore/notesfile.h"
 
+#include "notesstore/cfbwriter.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -148,6 +150,9 @@ TEST(NotesFile, OpensDamagedFilesAside) {
   std::string loop = sound;  // the directory's sector chain leads back to itself
   const uint32_t dirSector = Word(loop, 48);
   SetWord(loop, (Word(loop, 76) + 1) * 512 + 4 * dirSector, dirSector);
+  std::map<std::string, std::map<std::string, std::string>> crowd;
+  for (size_t i = 0; i <= kMaxNotesPerStorage; ++i) crowd[kBibleNotesStorage][std::to_string(i)] = "";
+  const std::string crowded = WriteCompoundFile(crowd);
   std::string huge = sound;  // a stream claims 80 MB
   SetWord(huge, EntryOf(huge, "777") + 120, 80u << 20);
   struct Case {
@@ -164,6 +169,8 @@ TEST(NotesFile, OpensDamagedFilesAside) {
        "is damaged"},
       {"a sector chain that loops", [&](const std::string& p) { WriteFile(p, loop); }, ".damaged", "loops"},
       {"a stream over 64 MB", [&](const std::string& p) { WriteFile(p, huge); }, ".damaged", "over 64 MB"},
+      {"too many notes in a storage", [&](const std::string& p) { WriteFile(p, crowded); }, ".damaged",
+       "over 32768 entries"},
       {"a file over 512 MB",
        [&](const std::string& p) {
          WriteFile(p, sound);
