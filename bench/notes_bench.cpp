@@ -11,7 +11,7 @@
 #include <map>
 #include <string>
 
-#include "notesstore/cfbwriter.h"
+#include "notesstore/compoundfile.h"
 #include "notesstore/notesfile.h"
 
 namespace {
@@ -35,7 +35,7 @@ std::string Fixture(long count) {
     const long position = i * 31102 / count;
     storages[klmw::kBibleNotesStorage][std::to_string(position)] = Note(position);
   }
-  const std::string bytes = klmw::WriteCompoundFile(storages);
+  const std::string bytes = klmw::cfb::WriteCompoundFile(storages);
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) std::abort();
   made[count] = path;

@@ -6,26 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "notesstore/compoundfile.h"
 #include "notesstore/notesfile.h"
+#include "platform/coding.h"
 
 namespace klmw {
 namespace {
 
-constexpr uint32_t kFree = 0xFFFFFFFF;
-constexpr uint32_t kEnd = 0xFFFFFFFE;
-constexpr uint32_t kNoStream = 0xFFFFFFFF;
-constexpr size_t kHeaderFatEntries = 109;
-constexpr size_t kEntrySize = 128;
-constexpr uint64_t kMiniCutoff = 4096;
-constexpr size_t kMiniSector = 64;
+using namespace cfb;
+
 constexpr size_t kMaxTreeDepth = 4096;
 
-uint16_t U16(const std::string& b, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
-}
-uint32_t U32(const std::string& b, size_t at) {
-  return static_cast<uint32_t>(U16(b, at)) | static_cast<uint32_t>(U16(b, at + 2)) << 16;
-}
+uint16_t U16(const std::string& b, size_t at) { return platform::DecodeFixed16(b.data() + at); }
+uint32_t U32(const std::string& b, size_t at) { return platform::DecodeFixed32(b.data() + at); }
 
 // Follows a chain through table, claiming each link in used (a link claimed
 // before, by this chain or another, is damage). Appends the links to out.
@@ -50,7 +43,6 @@ bool Follow(uint32_t start, const std::vector<uint32_t>& table, size_t count, st
 }  // namespace
 
 std::string CheckCompoundFile(const std::string& b) {
-  static const unsigned char kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
   if (b.size() < 512 || std::memcmp(b.data(), kSignature, 8) != 0) return "it is not a compound file";
   if (U16(b, 28) != 0xFFFE) return "its header names an unknown byte order";
   const unsigned shift = U16(b, 30);
@@ -73,7 +65,7 @@ std::string CheckCompoundFile(const std::string& b) {
   const uint32_t fatCount = U32(b, 44);
   if (fatCount > sectors) return "its allocation table is larger than the file";
   std::vector<uint32_t> fatSectors;
-  for (size_t k = 0; k < kHeaderFatEntries && fatSectors.size() < fatCount; ++k) fatSectors.push_back(U32(b, 76 + 4 * k));
+  for (size_t k = 0; k < kHeaderFat && fatSectors.size() < fatCount; ++k) fatSectors.push_back(U32(b, 76 + 4 * k));
   uint32_t extra = U32(b, 68);
   for (uint32_t n = U32(b, 72); fatSectors.size() < fatCount; --n) {
     if (n == 0 || extra >= sectors || used[extra]) return "its list of allocation sectors is damaged";
@@ -148,7 +140,7 @@ std::string CheckCompoundFile(const std::string& b) {
     if (isRoot ? type != 5 : (type != 1 && type != 2)) return "its directory holds an entry of unknown kind";
     for (size_t link : {68, 72, 76}) {
       const uint32_t next = U32(b, e + link);
-      if (next == kNoStream) continue;
+      if (next == kFree) continue;
       if (isRoot && link != 76) return "its directory root has siblings";
       if (type == 2 && link == 76) return "a stream in its directory has children";
       if (next >= entries || seen[next]) return "its directory loops";

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "notesstore/cfbwriter.h"
+#include "notesstore/compoundfile.h"
 #include "platform/safefile.h"
 
 namespace klmw {
@@ -252,7 +252,7 @@ std::vector<CNotesFile::Entry> CNotesFile::List() const {
 
 // The whole file is made in memory and then written safely over the old one.
 bool CNotesFile::Save(std::string& error) const {
-  return platform::WriteFileSafely(m_path, WriteCompoundFile(m_storages), error);
+  return platform::WriteFileSafely(m_path, cfb::WriteCompoundFile(m_storages), error);
 }
 
 }  // namespace klmw
