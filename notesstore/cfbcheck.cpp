@@ -4,29 +4,21 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "notesstore/compoundfile.h"
 #include "notesstore/notesfile.h"
+#include "platform/coding.h"
 
 namespace klmw {
 namespace {
 
-constexpr uint32_t kFree = 0xFFFFFFFF;
-constexpr uint32_t kEnd = 0xFFFFFFFE;
-constexpr uint32_t kNoStream = 0xFFFFFFFF;
-constexpr size_t kHeaderFatEntries = 109;
-constexpr size_t kEntrySize = 128;
-constexpr uint64_t kMiniCutoff = 4096;
-constexpr size_t kMiniSector = 64;
+using namespace cfb;
+
 constexpr size_t kMaxTreeDepth = 4096;
 
-uint16_t U16(const std::string& b, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
-}
-uint32_t U32(const std::string& b, size_t at) {
-  return static_cast<uint32_t>(U16(b, at)) | static_cast<uint32_t>(U16(b, at + 2)) << 16;
-}
+uint16_t U16(const std::string& b, size_t at) { return platform::DecodeFixed16(b.data() + at); }
+uint32_t U32(const std::string& b, size_t at) { return platform::DecodeFixed32(b.data() + at); }
 
 // Follows a chain through table, claiming each link in used (a link claimed
 // before, by this chain or another, is damage). Appends the links to out.
@@ -51,7 +43,6 @@ bool Follow(uint32_t start, const std::vector<uint32_t>& table, size_t count, st
 }  // namespace
 
 std::string CheckCompoundFile(const std::string& b) {
-  static const unsigned char kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
   if (b.size() < 512 || std::memcmp(b.data(), kSignature, 8) != 0) return "it is not a compound file";
   if (U16(b, 28) != 0xFFFE) return "its header names an unknown byte order";
   const unsigned shift = U16(b, 30);
@@ -74,7 +65,7 @@ std::string CheckCompoundFile(const std::string& b) {
   const uint32_t fatCount = U32(b, 44);
   if (fatCount > sectors) return "its allocation table is larger than the file";
   std::vector<uint32_t> fatSectors;
-  for (size_t k = 0; k < kHeaderFatEntries && fatSectors.size() < fatCount; ++k) fatSectors.push_back(U32(b, 76 + 4 * k));
+  for (size_t k = 0; k < kHeaderFat && fatSectors.size() < fatCount; ++k) fatSectors.push_back(U32(b, 76 + 4 * k));
   uint32_t extra = U32(b, 68);
   for (uint32_t n = U32(b, 72); fatSectors.size() < fatCount; --n) {
     if (n == 0 || extra >= sectors || used[extra]) return "its list of allocation sectors is damaged";
@@ -123,14 +114,24 @@ std::string CheckCompoundFile(const std::string& b) {
   // The directory is a tree of siblings and children: every entry reached
   // once at most, streams checked as they are reached.
   std::vector<uint8_t> seen(entries, 0);
-  // libgsf reads the tree by recursion: a deep one is refused.
-  std::vector<std::pair<uint32_t, size_t>> pending{{0, 0}};
+  // libgsf reads the tree by recursion, so a deep one is refused; and it
+  // sorts each storage's entries into a list one by one, so time grows with
+  // the square of their number, which is bounded too.
+  struct Pending {
+    uint32_t index;
+    size_t depth;
+    uint32_t parent;
+  };
+  std::vector<Pending> pending{{0, 0, 0}};
+  std::vector<uint32_t> children(entries, 0);
   seen[0] = 1;
   std::vector<uint32_t> chain;
   while (!pending.empty()) {
-    const auto [index, depth] = pending.back();
+    const auto [index, depth, parent] = pending.back();
     pending.pop_back();
     if (depth > kMaxTreeDepth) return "its directory is too deep";
+    if (index != 0 && ++children[parent] > kMaxNotesPerStorage)
+      return "a storage in it holds over " + std::to_string(kMaxNotesPerStorage) + " entries";
     const size_t e = entry(index);
     const bool isRoot = index == 0;
     const unsigned type = static_cast<unsigned char>(b[e + 66]);
@@ -139,12 +140,12 @@ std::string CheckCompoundFile(const std::string& b) {
     if (isRoot ? type != 5 : (type != 1 && type != 2)) return "its directory holds an entry of unknown kind";
     for (size_t link : {68, 72, 76}) {
       const uint32_t next = U32(b, e + link);
-      if (next == kNoStream) continue;
+      if (next == kFree) continue;
       if (isRoot && link != 76) return "its directory root has siblings";
       if (type == 2 && link == 76) return "a stream in its directory has children";
       if (next >= entries || seen[next]) return "its directory loops";
       seen[next] = 1;
-      pending.emplace_back(next, depth + 1);
+      pending.push_back({next, depth + 1, link == 76 ? index : parent});
     }
     if (type != 2) continue;
     const uint64_t length = size(e);

@@ -12,29 +12,20 @@
 #include <string>
 #include <vector>
 
-#include "notesstore/cfbwriter.h"
+#include "notesstore/compoundfile.h"
+#include "platform/coding.h"
 
-namespace klmw {
+namespace klmw::cfb {
 namespace {
 
-constexpr uint32_t kFree = 0xFFFFFFFF;
-constexpr uint32_t kEnd = 0xFFFFFFFE;
-constexpr uint32_t kFatSector = 0xFFFFFFFD;
-constexpr uint32_t kDifatSector = 0xFFFFFFFC;
-constexpr uint32_t kNone = 0xFFFFFFFF;
+constexpr uint32_t kNone = kFree;
 constexpr size_t kSector = 512;
 constexpr size_t kPerSector = kSector / 4;
-constexpr size_t kMini = 64;
-constexpr size_t kCutoff = 4096;
-constexpr size_t kHeaderFat = 109;
+constexpr size_t kMini = kMiniSector;
+constexpr size_t kCutoff = kMiniCutoff;
 
-void Put32(std::string& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
-}
-void Put16(std::string& b, size_t at, uint16_t v) {
-  b[at] = static_cast<char>(v);
-  b[at + 1] = static_cast<char>(v >> 8);
-}
+void Put32(std::string& b, size_t at, uint32_t v) { platform::EncodeFixed32(b.data() + at, v); }
+void Put16(std::string& b, size_t at, uint16_t v) { platform::EncodeFixed16(b.data() + at, v); }
 
 struct DirEntry {
   std::u16string name;
@@ -202,7 +193,6 @@ std::string WriteCompoundFile(const std::map<std::string, std::map<std::string, 
 
   // The header, with the first 109 allocation sectors; the rest are listed
   // in the extension's chain.
-  static const unsigned char kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
   std::memcpy(out.data(), kSignature, 8);
   Put16(out, 24, 0x3E);
   Put16(out, 26, 3);
@@ -211,7 +201,7 @@ std::string WriteCompoundFile(const std::map<std::string, std::map<std::string, 
   Put16(out, 32, 6);
   Put32(out, 44, static_cast<uint32_t>(fatSectors));
   Put32(out, 48, static_cast<uint32_t>(dirStart));
-  Put32(out, 56, kCutoff);
+  Put32(out, 56, static_cast<uint32_t>(kCutoff));
   Put32(out, 60, miniFatSectors ? static_cast<uint32_t>(miniFatStart) : kEnd);
   Put32(out, 64, static_cast<uint32_t>(miniFatSectors));
   Put32(out, 68, difatSectors ? static_cast<uint32_t>(difatStart) : kEnd);
@@ -229,4 +219,4 @@ std::string WriteCompoundFile(const std::map<std::string, std::map<std::string, 
   return out;
 }
 
-}  // namespace klmw
+}  // namespace klmw::cfb

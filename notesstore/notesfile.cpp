@@ -13,7 +13,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "notesstore/cfbwriter.h"
+#include "notesstore/compoundfile.h"
 #include "platform/safefile.h"
 
 namespace klmw {
@@ -204,6 +204,13 @@ bool CNotesFile::Put(const std::string& storage, long position, const std::strin
     return false;
   }
   const std::string name = std::to_string(position);
+  const auto full = m_storages.find(storage);
+  if ((full != m_storages.end() && full->second.size() >= kMaxNotesPerStorage &&
+       full->second.find(name) == full->second.end()) ||
+      (full == m_storages.end() && m_storages.size() >= kMaxNotesPerStorage)) {
+    error = "a storage of notes holds " + std::to_string(kMaxNotesPerStorage) + " notes at most";
+    return false;
+  }
   const bool newStorage = m_storages.find(storage) == m_storages.end();
   Storage& notes = m_storages[storage];
   const auto old = notes.find(name);
@@ -245,7 +252,7 @@ std::vector<CNotesFile::Entry> CNotesFile::List() const {
 
 // The whole file is made in memory and then written safely over the old one.
 bool CNotesFile::Save(std::string& error) const {
-  return platform::WriteFileSafely(m_path, WriteCompoundFile(m_storages), error);
+  return platform::WriteFileSafely(m_path, cfb::WriteCompoundFile(m_storages), error);
 }
 
 }  // namespace klmw

@@ -24,6 +24,9 @@ std::string BookNotesStorage(int bookId, int publisherId);
 // Larger streams, or a larger file, are taken for damage.
 inline constexpr size_t kMaxNoteBytes = size_t{64} << 20;
 inline constexpr size_t kMaxNotesFileBytes = size_t{512} << 20;
+// Notes in one storage (the Bible has 31,102 verses); libgsf's reading time
+// grows with the square of this number.
+inline constexpr size_t kMaxNotesPerStorage = 32768;
 
 class CNotesFile {
  public:

@@ -28,7 +28,7 @@ ensure_packages() {
   apt-get install -y -qq "${extra[@]}" "${missing[@]}" >/dev/null
 }
 
-BUILD_PACKAGES=(cmake make g++ libgtest-dev libgmock-dev zlib1g-dev qt6-base-dev qt6-qpa-plugins fonts-liberation)
+BUILD_PACKAGES=(cmake make g++ pkg-config libgtest-dev libgmock-dev zlib1g-dev libgsf-1-dev qt6-base-dev qt6-qpa-plugins fonts-liberation)
 
 # The sample library: the three public-domain Bibles imported from Debian's
 # SWORD packages and built into Bible modules, in $2 (the build tree is $1).

@@ -1,50 +1,27 @@
 #include "notesstore/notesfile.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
+#include <memory>
 #include <random>
+
+#include "notesstore/compoundfile.h"
+#include "platform/tests/filelimit.h"
+#include "platform/tests/temp_dir.h"
 
 namespace klmw {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = ::testing::TempDir() + "klmw-notes-XXXXXX";
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(m_path, ec);
-  }
-  std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-  const std::string& path() const { return m_path; }
-
- private:
-  std::string m_path;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using platform::testing_support::FileSizeLimit;
+using platform::testing_support::ReadFile;
+using platform::testing_support::TempDir;
+using platform::testing_support::WriteFile;
 
 std::string Rtf(size_t size, char fill = 'x') {
   std::string rtf = "{\\rtf1 ";
@@ -148,6 +125,9 @@ TEST(NotesFile, OpensDamagedFilesAside) {
   std::string loop = sound;  // the directory's sector chain leads back to itself
   const uint32_t dirSector = Word(loop, 48);
   SetWord(loop, (Word(loop, 76) + 1) * 512 + 4 * dirSector, dirSector);
+  std::map<std::string, std::map<std::string, std::string>> crowd;
+  for (size_t i = 0; i <= kMaxNotesPerStorage; ++i) crowd[kBibleNotesStorage][std::to_string(i)] = "";
+  const std::string crowded = cfb::WriteCompoundFile(crowd);
   std::string huge = sound;  // a stream claims 80 MB
   SetWord(huge, EntryOf(huge, "777") + 120, 80u << 20);
   struct Case {
@@ -164,6 +144,8 @@ TEST(NotesFile, OpensDamagedFilesAside) {
        "is damaged"},
       {"a sector chain that loops", [&](const std::string& p) { WriteFile(p, loop); }, ".damaged", "loops"},
       {"a stream over 64 MB", [&](const std::string& p) { WriteFile(p, huge); }, ".damaged", "over 64 MB"},
+      {"too many notes in a storage", [&](const std::string& p) { WriteFile(p, crowded); }, ".damaged",
+       "over 32768 entries"},
       {"a file over 512 MB",
        [&](const std::string& p) {
          WriteFile(p, sound);
@@ -206,26 +188,6 @@ TEST(NotesFile, OpensDamagedFilesAside) {
   }
 }
 
-// Keeps writes past 64 KB from succeeding (EFBIG) while it lives.
-class SmallFileLimit {
- public:
-  SmallFileLimit() {
-    ::getrlimit(RLIMIT_FSIZE, &m_old);
-    m_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = m_old;
-    small.rlim_cur = 65536;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-  }
-  ~SmallFileLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &m_old);
-    std::signal(SIGXFSZ, m_handler);
-  }
-
- private:
-  rlimit m_old{};
-  void (*m_handler)(int) = nullptr;
-};
-
 // A save keeps the file's permissions; a failed one changes neither the file
 // nor the notes in memory.
 TEST(NotesFile, SavesSafely) {
@@ -257,7 +219,7 @@ TEST(NotesFile, SavesSafely) {
     const std::string before = ReadFile(path);
     bool ok;
     {
-      std::unique_ptr<SmallFileLimit> limit(c.hinder ? nullptr : new SmallFileLimit);
+      std::unique_ptr<FileSizeLimit> limit(c.hinder ? nullptr : new FileSizeLimit(65536));
       if (c.hinder) c.hinder(dir);
       ok = c.put ? notes.Put(kBibleNotesStorage, c.position, big, error)
                  : notes.Remove(kBibleNotesStorage, c.position, error);

@@ -1,20 +1,20 @@
 #include "platform/safefile.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
+#include "platform/tests/filelimit.h"
 #include "platform/tests/temp_dir.h"
 
 namespace platform {
 namespace {
 
+using testing_support::FileSizeLimit;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
@@ -23,26 +23,6 @@ unsigned ModeOf(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
-
-// Keeps writes past 16 bytes from succeeding (EFBIG) while it lives.
-class SmallFileLimit {
- public:
-  SmallFileLimit() {
-    ::getrlimit(RLIMIT_FSIZE, &m_old);
-    m_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = m_old;
-    small.rlim_cur = 16;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-  }
-  ~SmallFileLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &m_old);
-    std::signal(SIGXFSZ, m_handler);
-  }
-
- private:
-  rlimit m_old{};
-  void (*m_handler)(int) = nullptr;
-};
 
 // Every case writes "new bytes, more than sixteen" to dir/file; the folder
 // must hold no temporary afterwards, whatever happened.
@@ -89,7 +69,7 @@ TEST(SafeFile, ReplacesWholeOrNotAtAll) {
     std::string error;
     bool ok;
     {
-      std::unique_ptr<SmallFileLimit> limit(c.limitSize ? new SmallFileLimit : nullptr);
+      std::unique_ptr<FileSizeLimit> limit(c.limitSize ? new FileSizeLimit(16) : nullptr);
       ok = WriteFileSafely(dir / "file", kNew, error);
     }
     EXPECT_EQ(ok, c.ok) << error;
