@@ -22,7 +22,7 @@
 #include "app/shell/ui/notesview.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/shellapp.h"
-#include "notesstore/cfbwriter.h"
+#include "notesstore/compoundfile.h"
 #include "notesstore/notesfile.h"
 #include "platform/messages.h"
 #include "textpane/ui/rtfview.h"
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     std::map<std::string, std::map<std::string, std::string>> storages;
     for (int i = 0; i < 10000; ++i) storages[klmw::kBibleNotesStorage][std::to_string(i * 3)] = note;
     std::ofstream(home.filePath(QStringLiteral("KLMW.NOT")).toStdString(), std::ios::binary)
-        << klmw::WriteCompoundFile(storages);
+        << klmw::cfb::WriteCompoundFile(storages);
   }
   klmw::CNotesFile* store = app.Notes();
   if (!store) return 1;
