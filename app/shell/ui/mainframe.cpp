@@ -564,7 +564,9 @@ void CMainFrame::OnChangeFont() {
       QWidget* w = splitter->widget(i);
       if (w->hasFocus() || w->isAncestorOf(QApplication::focusWidget())) pane = w;
     }
-    if (!pane) pane = GetActiveRtfView();
+    // The text pane: the last one that is not a notes pane.
+    for (int i = splitter->count() - 1; i >= 0 && !pane; --i)
+      if (!qobject_cast<CNotesView*>(splitter->widget(i))) pane = splitter->widget(i);
   } else {
     pane = child->widget();
   }
