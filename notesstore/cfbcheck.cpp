@@ -160,6 +160,9 @@ std::string CheckCompoundFile(const std::string& b) {
       if (chain.size() * ss < length) return "a stream is shorter than its size";
     }
   }
+  uint64_t work = 0;
+  for (uint64_t count : children) work += count * count;
+  if (work > kMaxEntryWork) return "it holds too many entries for its storages";
   return {};
 }
 

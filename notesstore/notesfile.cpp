@@ -204,12 +204,22 @@ bool CNotesFile::Put(const std::string& storage, long position, const std::strin
     return false;
   }
   const std::string name = std::to_string(position);
-  const auto full = m_storages.find(storage);
-  if ((full != m_storages.end() && full->second.size() >= kMaxNotesPerStorage &&
-       full->second.find(name) == full->second.end()) ||
-      (full == m_storages.end() && m_storages.size() >= kMaxNotesPerStorage)) {
-    error = "a storage of notes holds " + std::to_string(kMaxNotesPerStorage) + " notes at most";
-    return false;
+  // What a reader would refuse is not written.
+  const auto found = m_storages.find(storage);
+  const bool adding = found == m_storages.end() || found->second.find(name) == found->second.end();
+  if (adding) {
+    const uint64_t storages = m_storages.size() + (found == m_storages.end());
+    uint64_t work = storages * storages;
+    for (const auto& [n, notes] : m_storages) {
+      const uint64_t count = notes.size() + (n == storage);
+      work += count * count;
+    }
+    if (found == m_storages.end()) ++work;
+    if (storages > kMaxNotesPerStorage || (found != m_storages.end() && found->second.size() >= kMaxNotesPerStorage) ||
+        work > kMaxEntryWork) {
+      error = "the notes file holds no more notes (" + std::to_string(kMaxNotesPerStorage) + " a storage at most)";
+      return false;
+    }
   }
   const bool newStorage = m_storages.find(storage) == m_storages.end();
   Storage& notes = m_storages[storage];

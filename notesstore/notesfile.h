@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,9 +25,11 @@ std::string BookNotesStorage(int bookId, int publisherId);
 // Larger streams, or a larger file, are taken for damage.
 inline constexpr size_t kMaxNoteBytes = size_t{64} << 20;
 inline constexpr size_t kMaxNotesFileBytes = size_t{512} << 20;
-// Notes in one storage (the Bible has 31,102 verses); libgsf's reading time
-// grows with the square of this number.
+// Notes in one storage (the Bible has 31,102 verses). libgsf's reading time
+// grows with the square of the entries of each storage, so the sum of those
+// squares (the storages counted as the root's entries) is bounded as well.
 inline constexpr size_t kMaxNotesPerStorage = 32768;
+inline constexpr uint64_t kMaxEntryWork = uint64_t{2} * kMaxNotesPerStorage * kMaxNotesPerStorage;
 
 class CNotesFile {
  public:
