@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/shell/ui/childframe.h"
+#include "bench/ui/benchapp.h"
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/notesview.h"
 #include "app/shell/ui/placedocument.h"
@@ -47,29 +48,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "notespane_bench: set KLMW_SAMPLE to the sample library\n");
     return 1;
   }
-  QTemporaryDir home;
-  const std::string ini = home.filePath(QStringLiteral("KLMW.INI")).toStdString();
-  std::ofstream(ini) << "[SOLTDATASETS]\nDATASETCOUNT=1\n[DATASET_1]\nDATASETNAME=Bench\nBOOKCOUNT=1\n"
-                     << "[BOOK_1_1]\nBOOKNAME=KJS\nDEFPATH=" << sample << "/KJS\n";
-  platform::RecordingMessages messages;
-  platform::ScopedMessages quiet(&messages);
-  klmw::CShellApp app(ini);
-  klmw::CStartOptions options;
-  options.splash = false;
-  options.synchronous = true;
-  options.offerBookcase = false;
-  if (!app.InitInstance(options)) return 1;
-  klmw::CMainFrame& frame = *app.GetMainFrame();
-  frame.resize(1920, 1080);
-  frame.show();
-  frame.CloseAllChildren();
+  bench::CBenchApp bench;
+  if (!bench.Start({{"KJS", std::string(sample) + "/KJS"}})) return 1;
+  klmw::CShellApp& app = bench.App();
   // 10,000 notes of about 1 KB over the Bible, every third verse, written
   // before the program first opens the file.
   {
     const std::string note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + std::string(1000, 'x') + "\\par}";
     std::map<std::string, std::map<std::string, std::string>> storages;
     for (int i = 0; i < 10000; ++i) storages[klmw::kBibleNotesStorage][std::to_string(i * 3)] = note;
-    std::ofstream(home.filePath(QStringLiteral("KLMW.NOT")).toStdString(), std::ios::binary)
+    std::ofstream(bench.HomePath(QStringLiteral("KLMW.NOT")).toStdString(), std::ios::binary)
         << klmw::cfb::WriteCompoundFile(storages);
   }
   klmw::CNotesFile* store = app.Notes();
@@ -115,6 +103,6 @@ int main(int argc, char** argv) {
   Report("a verse on, no pane (for comparison)", bare, 5);
   Report("a verse on (nothing edited)", follow, 5);
   Report("a verse on, the edited note saved", edited, 100);
-  for (const auto& m : messages.m_shown) std::printf("  (message: %s)\n", m.text.c_str());
+  for (const auto& m : bench.Messages().m_shown) std::printf("  (message: %s)\n", m.text.c_str());
   return 0;
 }

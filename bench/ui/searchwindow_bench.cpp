@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/shell/ui/childframe.h"
+#include "bench/ui/benchapp.h"
 #include "app/shell/ui/hitswindow.h"
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/searchcommands.h"
@@ -54,27 +55,12 @@ int main(int argc, char** argv) {
   }
   const bool haveColours = colours && QFileInfo::exists(QString::fromUtf8(colours) + "/COLORNDX.KJS");
   if (haveColours) platform::SetProgramDir(colours);
-  QTemporaryDir home;
-  const std::string ini = home.filePath(QStringLiteral("KLMW.INI")).toStdString();
-  {
-    std::ofstream out(ini);
-    out << "[SOLTDATASETS]\nDATASETCOUNT=1\n[DATASET_1]\nDATASETNAME=Bench\nBOOKCOUNT=2\n"
-        << "[BOOK_1_1]\nBOOKNAME=KJS\nDEFPATH=" << sample << "/KJS\nPUBLISHERID=1\nBOOKID=1\n"
-        << "[BOOK_1_2]\nBOOKNAME=Nave's Topical Bible\nDEFPATH=" << reflib << "/naves\nPUBLISHERID=2\nBOOKID=1\n";
-  }
-  platform::RecordingMessages messages;
-  platform::ScopedMessages quiet(&messages);
-  klmw::CShellApp app(ini);
-  klmw::CStartOptions options;
-  options.splash = false;
-  options.synchronous = true;
-  options.offerBookcase = false;
-  if (!app.InitInstance(options)) return 1;
-  klmw::CMainFrame& frame = *app.GetMainFrame();
-  frame.resize(1920, 1080);
-  frame.show();
-  frame.CloseAllChildren();
-  QApplication::processEvents();
+  bench::CBenchApp bench;
+  if (!bench.Start({{"KJS", std::string(sample) + "/KJS", 1, 1},
+                    {"Nave's Topical Bible", std::string(reflib) + "/naves", 2, 1}}))
+    return 1;
+  klmw::CShellApp& app = bench.App();
+  klmw::CMainFrame& frame = bench.Frame();
   auto* commands = frame.findChild<klmw::CSearchCommands*>();
   klmw::CChildFrame* kjs = app.OpenBook(0, 0);
   klmw::CChildFrame* naves = app.OpenBook(1, 0);
@@ -149,6 +135,6 @@ int main(int argc, char** argv) {
   for (const Query& q : bible) run(kjs, q, 10, "KJS");
   for (const Query& q : book) run(naves, q, 20, "Nave's");
   std::printf("  slowest query (median): %s, %.2f ms\n", worstQuery.c_str(), worst);
-  for (const auto& m : messages.m_shown) std::printf("  (message: %s)\n", m.text.c_str());
+  for (const auto& m : bench.Messages().m_shown) std::printf("  (message: %s)\n", m.text.c_str());
   return 0;
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/shell/ui/childframe.h"
+#include "bench/ui/benchapp.h"
 #include "app/shell/ui/mainframe.h"
 #include "app/shell/ui/placedocument.h"
 #include "app/shell/ui/shellapp.h"
@@ -59,40 +60,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "sync_bench: set KLMW_SAMPLE and KLMW_REFLIB to the two libraries\n");
     return 1;
   }
-  QTemporaryDir home;
-  const std::string ini = home.filePath(QStringLiteral("KLMW.INI")).toStdString();
-  {
-    std::ofstream out(ini);
-    out << "[SOLTDATASETS]\nDATASETCOUNT=1\n[DATASET_1]\nDATASETNAME=Bench\nBOOKCOUNT=5\n";
-    // The reference books with the identity they were compiled with.
-    const struct {
-      const char* name;
-      std::string path;
-      int publisher, book;
-    } books[] = {{"KJS", std::string(sample) + "/KJS", 1, 1},
-                 {"RVR", std::string(sample) + "/RVR", 1, 2},
-                 {"WEB", std::string(sample) + "/WEB", 1, 3},
-                 {"Matthew Henry's Concise Commentary", std::string(reflib) + "/mhcc", 2, 2},
-                 {"Treasury of David", std::string(reflib) + "/tdavid", 2, 5}};
-    int i = 0;
-    for (const auto& b : books) {
-      ++i;
-      out << "[BOOK_1_" << i << "]\nBOOKNAME=" << b.name << "\nDEFPATH=" << b.path << "\nPUBLISHERID=" << b.publisher
-          << "\nBOOKID=" << b.book << "\n";
-    }
-  }
-  platform::RecordingMessages messages;
-  platform::ScopedMessages quiet(&messages);
-  klmw::CShellApp app(ini);
-  klmw::CStartOptions options;
-  options.splash = false;
-  options.synchronous = true;
-  options.offerBookcase = false;
-  if (!app.InitInstance(options)) return 1;
-  klmw::CMainFrame& frame = *app.GetMainFrame();
-  frame.resize(1920, 1080);
-  frame.CloseAllChildren();
-  QApplication::processEvents();
+  // The reference books with the identity they were compiled with.
+  bench::CBenchApp bench;
+  if (!bench.Start({{"KJS", std::string(sample) + "/KJS", 1, 1},
+                    {"RVR", std::string(sample) + "/RVR", 1, 2},
+                    {"WEB", std::string(sample) + "/WEB", 1, 3},
+                    {"Matthew Henry's Concise Commentary", std::string(reflib) + "/mhcc", 2, 2},
+                    {"Treasury of David", std::string(reflib) + "/tdavid", 2, 5}}))
+    return 1;
+  klmw::CShellApp& app = bench.App();
+  klmw::CMainFrame& frame = bench.Frame();
   std::vector<klmw::CChildFrame*> windows;
   for (int book = 0; book < 5; ++book) windows.push_back(app.OpenBook(book, book < 3 ? 23145 : 0));
   frame.TileVertical();
@@ -137,7 +114,7 @@ int main(int argc, char** argv) {
   Report(" (painting)", paintOnly);
   Report("about a chapter on", chapter);
   Report("anywhere in the Bible", far);
-  for (const auto& m : messages.m_shown) std::printf("  (message: %s)\n", m.text.c_str());
+  for (const auto& m : bench.Messages().m_shown) std::printf("  (message: %s)\n", m.text.c_str());
   // Whether the book windows really followed.
   for (size_t w = 1; w < windows.size(); ++w) {
     auto* doc = dynamic_cast<klmw::CPlaceDocument*>(windows[w]->GetDocument());
