@@ -403,12 +403,7 @@ bool CBibView::viewportEvent(QEvent* e) {
       }
     }
   }
-  if (tip.empty()) {
-    QToolTip::hideText();
-    e->ignore();
-  } else {
-    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(FromLatin1252(tip)), viewport());
-  }
+  ShowTextTip(help, tip, viewport());
   return true;
 }
 

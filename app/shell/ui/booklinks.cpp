@@ -74,13 +74,7 @@ bool CBookView::viewportEvent(QEvent* e) {
     const CLinkAction a = CLinkResolver(nullptr, bible).Resolve(4, link->Target());
     if (a.m_action == ELinkAction::ShowVerse) tip = FormatVerseTip(*bible, a.m_verse, a.m_verseCount);
   }
-  if (tip.empty()) {
-    QToolTip::hideText();
-    e->ignore();
-  } else {
-    // As rich text, so that long verses wrap.
-    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(FromLatin1252(tip)), viewport());
-  }
+  ShowTextTip(help, tip, viewport());
   return true;
 }
 

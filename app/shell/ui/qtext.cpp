@@ -1,5 +1,9 @@
 #include "app/shell/ui/qtext.h"
 
+#include <QHelpEvent>
+#include <QTextDocument>
+#include <QToolTip>
+
 #include "platform/cp1252.h"
 
 namespace klmw {
@@ -12,6 +16,15 @@ QString FromLatin1252(const std::string& bytes) {
 std::string ToLatin1252(const QString& text) {
   return platform::Utf16ToCp1252(
       std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
+}
+
+void ShowTextTip(QHelpEvent* help, const std::string& tip, QWidget* widget) {
+  if (tip.empty()) {
+    QToolTip::hideText();
+    help->ignore();
+  } else {
+    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(FromLatin1252(tip)), widget);
+  }
 }
 
 }  // namespace klmw

@@ -81,7 +81,8 @@ class CStudyAidCommands : public QObject {
   CMapList m_maps;
   std::string m_mapsLocation;
   QPointer<QDialog> m_dialog;
-  QPointer<CChildFrame> m_watched;
+  // A QObject: the window may be half destroyed when it is compared.
+  QPointer<QObject> m_watched;
   QMetaObject::Connection m_moved;
 };
 
