@@ -1,0 +1,61 @@
+// The book names references are read by.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "textpane/refs/booknames.h"
+
+using namespace textpane;
+
+TEST(BookNames, TheTableAndItsIndex) {
+  EXPECT_EQ(BookNameTable().size(), kBookNameRows);
+  size_t indexed = 0;
+  for (int c = 0; c < 256; ++c)
+    if (c < 'a' || c > 'z') indexed += BookNameRowsFor(static_cast<char>(c)).size();
+  EXPECT_EQ(indexed, kBookNameRows);  // every row under its upper-case letter
+  EXPECT_EQ(BookNameRowsFor('g').size(), BookNameRowsFor('G').size());
+  const struct {
+    uint16_t book;
+    const char* name;
+  } names[] = {{1, "Genesis"}, {19, "Psalms"}, {22, "Song of Solomon"}, {43, "John"}, {62, "1 John"},
+               {66, "Revelation"}, {76, "Prayer of Azariah"}, {0, ""}, {103, ""}};
+  for (const auto& n : names) EXPECT_STREQ(BookDisplayName(n.book), n.name) << n.book;
+}
+
+TEST(BookNames, NamesMatchAtWordBoundaries) {
+  const struct {
+    const char* text;
+    bool ignoreCase;
+    bool found;
+    uint16_t book;
+    size_t length;
+    int certainty;
+  } cases[] = {
+      {"Genesis 1:1", false, true, 1, 7, 1},
+      {"Gen. 1:1", false, true, 1, 4, 1},    // abbreviated with a period
+      {"Gen 1:1", false, true, 1, 3, 0},     // without one
+      {"Gn", false, true, 1, 2, 0},
+      {"Gn.", false, true, 1, 3, 1},
+      {"Mark", false, true, 41, 4, 1},
+      {"Mk 1", false, true, 41, 2, 0},
+      {"1 John 3:16", false, true, 62, 6, 1},
+      {"1 Jn 1:9", false, true, 62, 4, 0},
+      {"1Co 13", false, true, 46, 3, 0},
+      {"Ps 23", false, true, 19, 2, 0},
+      {"Jude 5", false, true, 65, 4, 1},
+      {"Genie", false, false, 0, 0, 0},      // the word goes on
+      {"G", false, false, 0, 0, 0},          // shorter than any name's minimum
+      {"genesis", false, false, 0, 0, 0},    // letter case counts...
+      {"genesis", true, true, 1, 7, 1},      // ...unless told otherwise
+      {"Song of Songs 2:1", false, true, 22, 13, 0},
+      {"Xerxes", false, false, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    BookNameMatch m;
+    ASSERT_EQ(MatchBookName(c.text, 0, c.ignoreCase, m), c.found) << c.text;
+    if (!c.found) continue;
+    EXPECT_EQ(m.row->books[0], c.book) << c.text;
+    EXPECT_EQ(m.length, c.length) << c.text;
+    EXPECT_EQ(m.certainty, c.certainty) << c.text;
+  }
+}
