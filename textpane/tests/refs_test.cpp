@@ -4,6 +4,7 @@
 #include <string>
 
 #include "textpane/refs/booknames.h"
+#include "textpane/refs/reftokens.h"
 
 using namespace textpane;
 
@@ -58,4 +59,61 @@ TEST(BookNames, NamesMatchAtWordBoundaries) {
     EXPECT_EQ(m.length, c.length) << c.text;
     EXPECT_EQ(m.certainty, c.certainty) << c.text;
   }
+}
+
+namespace {
+
+// The tokens of a text as letters: B book, L label, : separator, - range,
+// ; , & conjunctions, C chapter word, V verse word, N not a reference, T
+// translation, ( ), _ white space, ? anything else.
+std::string Kinds(std::string_view text, const RefTokenOptions& options) {
+  std::string kinds;
+  for (const RefTokenInfo& t : RefTokens(text, options)) {
+    switch (t.kind) {
+      case RefToken::BookName: kinds += 'B'; break;
+      case RefToken::Label: kinds += 'L'; break;
+      case RefToken::Separator: kinds += ':'; break;
+      case RefToken::RangeWord: kinds += '-'; break;
+      case RefToken::Conjunction: kinds += t.conjunction; break;
+      case RefToken::ChapterWord: kinds += 'C'; break;
+      case RefToken::VerseWord: kinds += 'V'; break;
+      case RefToken::NotReference: kinds += 'N'; break;
+      case RefToken::Translation: kinds += 'T'; break;
+      case RefToken::Open: kinds += '('; break;
+      case RefToken::Close: kinds += ')'; break;
+      case RefToken::White: kinds += '_'; break;
+      default: kinds += '?'; break;
+    }
+  }
+  return kinds;
+}
+
+}  // namespace
+
+TEST(RefTokens, TextIsCutIntoTheTokensOfReferences) {
+  RefTokenOptions plain;
+  plain.translations = {"KJV", "NIV"};
+  RefTokenOptions period = plain;
+  period.period = true;
+  const struct {
+    const char* text;
+    const RefTokenOptions* options;
+    const char* kinds;
+  } cases[] = {
+      {"Gen. 1:1-3; 2:4, 6", &plain, "B_L:L-L;_L:L,_L"},
+      {"jn 3 16", &period, "B_L_L"},
+      {"1 Cor 13", &plain, "B_L"},
+      {"John 3:16 and 17 (NIV)", &plain, "B_L:L&_L_(T"},
+      {"vv. 16-18", &plain, "V_L-L"},
+      {"chapters 3 through 5", &plain, "C_L-_L"},
+      {"John the Baptist", &plain, "N"},
+      {"John the Baptist", &period, "B_L_?"},
+      {"verse 16a", &plain, "V_L"},
+      {"Ps 23.1", &period, "B_L:L"},
+      {"Jerusalem 12345", &plain, "?_?"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Kinds(c.text, *c.options), c.kinds) << c.text;
+  // A dash with nothing after it, and text of many words, end.
+  EXPECT_EQ(Kinds("Gen 1-", plain), "B_L-");
+  EXPECT_EQ(RefTokens(std::string(100000, 'x'), plain).size(), 1u);
 }
