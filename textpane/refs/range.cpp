@@ -3,6 +3,47 @@
 #include <tuple>
 
 namespace textpane {
+
+namespace {
+
+void KeepLabel(std::array<char, 5>& to, std::string_view label) {
+  to.fill(0);
+  for (size_t i = 0; i < label.size() && i + 1 < to.size(); ++i) to[i] = label[i];
+}
+
+}  // namespace
+
+void Reference::Book(uint16_t book, int certainty) { Books(&book, 1, certainty); }
+
+void Reference::Books(const uint16_t* books, size_t count, int certainty) {
+  m_books.fill(0);
+  for (size_t i = 0; i < count && i < kMaxCandidates && books[i] != 0; ++i) m_books[i] = books[i];
+  m_certainty = certainty;
+  Chapter(NO_CHAPTER);
+}
+
+void Reference::Chapter(uint16_t chapter) {
+  m_chapter = chapter;
+  m_chapterLabel.fill(0);
+  Verse(NO_VERSE);
+}
+
+void Reference::Chapter(std::string_view label) {
+  m_chapter = NO_CHAPTER;
+  KeepLabel(m_chapterLabel, label);
+  Verse(NO_VERSE);
+}
+
+void Reference::Verse(uint16_t verse) {
+  m_verse = verse;
+  m_verseLabel.fill(0);
+}
+
+void Reference::Verse(std::string_view label) {
+  m_verse = NO_VERSE;
+  KeepLabel(m_verseLabel, label);
+}
+
 namespace {
 
 // The reading follows the format "%hu %hu:%hu-%hu %hu:%hu %hu": a number

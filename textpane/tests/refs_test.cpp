@@ -4,6 +4,7 @@
 #include <string>
 
 #include "textpane/refs/booknames.h"
+#include "textpane/refs/range.h"
 #include "textpane/refs/reftokens.h"
 
 using namespace textpane;
@@ -116,4 +117,30 @@ TEST(RefTokens, TextIsCutIntoTheTokensOfReferences) {
   // A dash with nothing after it, and text of many words, end.
   EXPECT_EQ(Kinds("Gen 1-", plain), "B_L-");
   EXPECT_EQ(RefTokens(std::string(100000, 'x'), plain).size(), 1u);
+}
+
+TEST(References, BooksChaptersAndVersesClearWhatFollowsThem) {
+  Reference r;
+  EXPECT_TRUE(r.NeedsBook() && r.NeedsChapter() && r.NeedsVerse());
+  const uint16_t psalms[] = {19, 92, 91, 86, 102, 5, 7, 9};  // more than are kept
+  r.Books(psalms, 8, 1);
+  EXPECT_EQ(r.Book(), 19);
+  EXPECT_EQ(r.Books()[4], 102);
+  EXPECT_EQ(r.Books()[6], 0);  // six kept, then the end
+  EXPECT_EQ(r.Certainty(), 1);
+  r.Chapter(std::string_view("23"));
+  EXPECT_FALSE(r.NeedsChapter());
+  EXPECT_EQ(r.Chapter(), NO_CHAPTER);
+  r.Verse(std::string_view("16abcdef"));
+  EXPECT_STREQ(r.VerseLabel(), "16ab");  // four characters kept
+  r.Chapter(uint16_t{3});                 // a number drops the label and the verse
+  EXPECT_STREQ(r.ChapterLabel(), "");
+  EXPECT_TRUE(r.NeedsVerse());
+  r.Verse(uint16_t{16});
+  r.Book(uint16_t{43});                   // a new book starts again
+  EXPECT_EQ(r.Book(), 43);
+  EXPECT_EQ(r.Books()[1], 0);
+  EXPECT_TRUE(r.NeedsChapter() && r.NeedsVerse());
+  EXPECT_EQ(r.Certainty(), 0);
+  EXPECT_EQ(Reference(43, 3, 16).Verse(), 16);
 }
