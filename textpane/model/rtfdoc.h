@@ -16,6 +16,7 @@
 #include "textpane/model/paraformat.h"
 #include "textpane/model/tableformat.h"
 #include "textpane/refs/range.h"
+#include "textpane/refs/refreader.h"
 #include "textpane/rtf/rtfformat.h"
 
 namespace textpane {
@@ -113,6 +114,14 @@ class CRtfDoc : public platform::CDocument {
   // as a range, shares a verse with one of `ranges`; then updates all views.
   // The mode is the caller's; every mode marks the same runs.
   void MarkRanges(int level, const std::vector<Range>& ranges, int mode);
+
+  // Reads the Bible references in the text, paragraph by paragraph (the
+  // words between them passed over, the context carried on from one
+  // paragraph to the next), adding one resolved range per reference with
+  // document positions. False when there is none, with the position where
+  // reading a reference first failed (the document's length when nothing
+  // looked like one) stored through errorPosition.
+  bool ParseReferences(std::vector<Range>& list, int* errorPosition, const RefReadOptions& options = {}) const;
 
  private:
   friend class DocumentBuilder;

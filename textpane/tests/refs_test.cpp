@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "textpane/refs/booknames.h"
 #include "textpane/refs/range.h"
+#include "refbase/translation.h"
+#include "textpane/refs/refreader.h"
 #include "textpane/refs/reftokens.h"
 
 using namespace textpane;
@@ -143,4 +146,69 @@ TEST(References, BooksChaptersAndVersesClearWhatFollowsThem) {
   EXPECT_TRUE(r.NeedsChapter() && r.NeedsVerse());
   EXPECT_EQ(r.Certainty(), 0);
   EXPECT_EQ(Reference(43, 3, 16).Verse(), 16);
+}
+
+namespace {
+
+uint16_t Kjv() { return cTranslation::GetTranslationIDFromName("KJV"); }
+
+std::string Show(const std::vector<Range>& ranges) {
+  std::string s;
+  for (const Range& r : ranges) {
+    if (!s.empty()) s += "; ";
+    s += std::to_string(r.Start().Book()) + " " + std::to_string(r.Start().Chapter()) + ":" +
+         std::to_string(r.Start().Verse()) + "-" + std::to_string(r.End().Book()) + " " +
+         std::to_string(r.End().Chapter()) + ":" + std::to_string(r.End().Verse());
+  }
+  return s;
+}
+
+}  // namespace
+
+TEST(ReferenceReader, ReadsWhatCommentariesAndUsersWrite) {
+  enum { kScan = 0, kTyped = 1 };
+  const struct {
+    int mode;
+    const char* text;
+    const char* ranges;  // "" when none is read
+  } cases[] = {
+      {kScan, "Jude 5", "65 1:5-65 1:5"},
+      {kScan, "Gen. 1:1-3; 2:4, 6", "1 1:1-1 1:3; 1 2:4-1 2:4; 1 2:6-1 2:6"},
+      {kScan, "Ps 23", "19 23:1-19 23:6"},
+      {kScan, "Mark", "41 1:1-41 16:20"},
+      {kScan, "Gn", ""},
+      {kScan, "Gn.", "1 1:1-1 50:26"},
+      {kScan, "John the Baptist came", ""},
+      {kScan, "see John 3:16a", "43 3:16-43 3:16"},
+      {kScan, "John 3:16 and 18", "43 3:16-43 3:16; 43 3:18-43 3:18"},
+      {kScan, "Rom 8:28-9:3", "45 8:28-45 9:3"},
+      {kScan, "Gen 1-3", "1 1:1-1 3:24"},
+      {kScan, "1 Cor 13", "46 13:1-46 13:13"},
+      {kScan, "Matt 5:3 through 12", "40 5:3-40 5:12"},
+      {kScan, "Gen 1:1 - Exod 2:3", "1 1:1-2 2:3"},
+      {kScan, "Gen 1:1-", "1 1:1-1 1:1"},                       // a dash with nothing after it
+      {kScan, "John 3:1, then cf. vv. 16-18", "43 3:1-43 3:1; 43 3:16-43 3:18"},
+      {kScan, "ch. 4 after Ruth 1:1", "8 1:1-8 1:1"},            // no book yet for "ch. 4"
+      {kScan, "Ruth 1:1 and ch. 4", "8 1:1-8 1:1; 8 4:1-8 4:22"},
+      {kScan, "Gen 51:1 and Gen 99", ""},                        // no such chapter
+      {kScan, "Job 42:17; 43:1", "18 42:17-18 42:17"},
+      {kScan, "Gen 1:1, Exod 3:14", "1 1:1-1 1:1; 2 3:14-2 3:14"},
+      {kScan, "Gen 1:12345", "1 1:1-1 1:31"},  // no label of 5 characters: the chapter alone
+      {kScan, "Rom 8.28", "45 8:1-45 8:39"},                     // "." separates only with the period option
+      {kTyped, "Rom 8.28", "45 8:28-45 8:28"},
+      {kTyped, "jn 3 16", "43 3:16-43 3:16"},
+      {kTyped, "1 cor 13", "46 13:1-46 13:13"},
+      {kTyped, "gn", "1 1:1-1 50:26"},
+      {kTyped, "Gen 1:1-3; 2:4, 6", "1 1:1-1 1:3; 1 2:4-1 2:4; 1 2:6-1 2:6"},
+      {kTyped, "rom 8:28 (kjv)", "45 8:28-45 8:28"},
+  };
+  for (const auto& c : cases) {
+    RefReadOptions options;
+    options.translation = Kjv();
+    if (c.mode == kTyped) options.period = options.loneBook = options.blankSeparator = true;
+    CReferenceReader reader(options);
+    std::vector<Range> ranges;
+    reader.FindReferences(c.text, ranges);
+    EXPECT_EQ(Show(ranges), c.ranges) << c.text;
+  }
 }
