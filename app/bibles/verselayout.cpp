@@ -130,7 +130,12 @@ void CBibleLayout::Draw(textpane::Surface& s, const CVerse& v, int32_t width, in
     const std::string number = std::to_string(v.verse + 1);
     std::vector<int32_t> advances;
     for (unsigned char c : number) advances.push_back(Advance(nf, c));
-    s.SetTextColor(colours.number);
+    if (v.marked) {
+      // The bar fills the indent beside the verse's lines.
+      const int32_t bar = std::max<int32_t>(1, m_indent * 3 / 5);
+      s.FillRect({0, v.lines.front().y + dy, bar, v.bottom + dy}, colours.marked);
+    }
+    s.SetTextColor(v.marked ? colours.marked : colours.number);
     s.DrawChars(*nf.font, m_indent, baseline0, reinterpret_cast<const unsigned char*>(number.data()),
                 advances.data(), advances.size());
   }

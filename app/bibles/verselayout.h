@@ -51,6 +51,8 @@ struct CBibleColours {
   textpane::RGB heading = 0;
   // Words a search found.
   textpane::RGB found = textpane::MakeRGB(255, 0, 0);
+  // The bar beside verses of the references gone to, and their numbers.
+  textpane::RGB marked = textpane::MakeRGB(230, 110, 0);
   // The table with entry 2 (uncoloured) as the page.
   static CBibleColours ForPage(textpane::RGB page, textpane::RGB text);
   textpane::RGB Entry(uint8_t i) const { return i < table.size() ? table[i] : table.at(kUncoloured); }
@@ -99,6 +101,8 @@ struct CVerse {
       if (i >= n.first && i < n.second) return true;
     return false;
   }
+  // One of the verses of the references gone to: a bar beside it.
+  bool marked = false;
   bool laidOut = false;
   bool heading = false;
   int32_t top = 0;     // where the verse (its heading first) begins

@@ -1,5 +1,6 @@
 #include "textpane/refs/booknames.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -244,6 +245,51 @@ bool MatchBookName(std::string_view text, size_t pos, bool ignoreCase, BookNameM
     return true;
   }
   return false;
+}
+
+namespace {
+
+// Edits (insert, delete, replace, swap two neighbours) from a to b, letter
+// case ignored.
+size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t cost = Upper(a[i - 1]) == Upper(b[j - 1]) ? 0 : 1;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+      if (i > 1 && j > 1 && Upper(a[i - 1]) == Upper(b[j - 2]) && Upper(a[i - 2]) == Upper(b[j - 1]))
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+}  // namespace
+
+std::vector<std::string> NearestBookNames(std::string_view word, size_t count) {
+  if (word.empty() || word.size() > 60) return {};
+  // A third of the word's letters may be wrong, at least one and at most three.
+  const size_t allowed = std::clamp<size_t>(word.size() / 3, 1, 3);
+  std::vector<std::pair<size_t, uint16_t>> near;  // distance, book
+  for (const BookNameRow& row : kRows) {
+    const std::string_view name(row.name);
+    size_t best = EditDistance(word, name);
+    // "Revelations" for Revelation, "Mathew" for Matthew; a typed beginning
+    // of a long name ("Lamentat") is as near as its slip.
+    if (word.size() < name.size()) best = std::min(best, EditDistance(word, name.substr(0, word.size())) + 1);
+    if (best <= allowed) near.emplace_back(best, row.books[0]);
+  }
+  std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> names;
+  for (const auto& [distance, book] : near) {
+    const std::string name = BookDisplayName(book);
+    if (name.empty() || std::find(names.begin(), names.end(), name) != names.end()) continue;
+    names.push_back(name);
+    if (names.size() == count) break;
+  }
+  return names;
 }
 
 }  // namespace textpane

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace textpane {
 
@@ -41,5 +42,10 @@ struct BookNameMatch {
 // the name that agreed ends in a blank (which is given back). Compared
 // exactly, or without regard to letter case when ignoreCase is set.
 bool MatchBookName(std::string_view text, size_t pos, bool ignoreCase, BookNameMatch& match);
+
+// The display names of the books whose names (or abbreviations) are nearest
+// to a word that names none ("Gensis" -> Genesis), nearest first, at most
+// `count`; none when nothing is near enough to be a slip of the keyboard.
+std::vector<std::string> NearestBookNames(std::string_view word, size_t count);
 
 }  // namespace textpane

@@ -48,6 +48,8 @@ class CReferenceReader {
   // counted as its positions are; SIZE_MAX when it never did.
   size_t FirstFailure() const { return m_firstFailure; }
   void ResetContext() { m_context.Clear(); }
+  // Starts from a place: "3:16" then names a verse of its book.
+  void SetContext(const Reference& context) { m_context = context; }
   const Reference& Context() const { return m_context; }
 
  private:

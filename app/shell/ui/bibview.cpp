@@ -108,6 +108,7 @@ void CBibView::ColoursChanged() {
     v.found.clear();
     for (const WordMatch& m : FindWordMatches(v.text, words))
       v.found.emplace_back(static_cast<int32_t>(m.position), static_cast<int32_t>(m.position + m.length));
+    v.marked = doc && doc->IsVerseMarked(v.index);
     v.notes.clear();
     if (const std::vector<CFootnoteMark>* marks = doc ? doc->FootnoteMarks(v.index) : nullptr)
       for (const CFootnoteMark& m : *marks) v.notes.emplace_back(m.start, m.start + m.length);

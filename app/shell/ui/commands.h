@@ -84,6 +84,8 @@ enum ECommand {
   // Moving among the marks of the active text window.
   ID_NEXT_MATCH = 32820,
   ID_PREVIOUS_MATCH = 32821,
+  // Go > Go to Reference: the reference box on the button bar takes the keys.
+  ID_GOTO_REFERENCE = 32834,
 };
 
 // The private messages of the main frame, now signals of the same meaning.

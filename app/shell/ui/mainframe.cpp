@@ -7,14 +7,17 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolTip>
 #include <QUrl>
 #include <algorithm>
 
@@ -232,7 +235,14 @@ void CMainFrame::CreateMenus() {
     connect(AddCommand(go, id, tr(step.label), false, step.shortcut), &QAction::triggered, this,
             [this, id] { emit bookStepRequested(id); });
   }
-  QAction* glossary = AddCommand(go, ID_TREE_GLOSSARY, tr("G&lossary"), false, QKeySequence(Qt::CTRL | Qt::Key_L));
+  // Ctrl+L goes to the reference box, as it goes to the address in a browser.
+  connect(AddCommand(go, ID_GOTO_REFERENCE, tr("Go to &Reference"), true, QKeySequence(Qt::CTRL | Qt::Key_L)),
+          &QAction::triggered, this, [this] {
+            m_referenceBox->setFocus(Qt::ShortcutFocusReason);
+            m_referenceBox->selectAll();
+          });
+  QAction* glossary =
+      AddCommand(go, ID_TREE_GLOSSARY, tr("G&lossary"), false, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
   glossary->setCheckable(true);
   connect(glossary, &QAction::triggered, this, &CMainFrame::OnToggleGlossary);
   go->addSeparator();
@@ -327,6 +337,46 @@ void CMainFrame::CreateButtonBar() {
   }
   QAction* syncButton = m_commands.value(ID_SYNC_BUTTON);
   syncButton->setCheckable(true);
+
+  m_buttonBar->addSeparator();
+  m_referenceBox = new QLineEdit(m_buttonBar);
+  m_referenceBox->setObjectName(QStringLiteral("referenceBox"));
+  m_referenceBox->setPlaceholderText(tr("Go to: Gen 1:1-3; 2:4"));
+  m_referenceBox->setToolTip(tr("Type a reference (Gen 1:1-3; 2:4, 6 or jn 3 16) and press Enter (Ctrl+L)"));
+  m_referenceBox->setClearButtonEnabled(true);
+  m_referenceBox->setMinimumWidth(m_referenceBox->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 26);
+  m_referenceBox->setMaximumWidth(m_referenceBox->minimumWidth() * 2);
+  m_buttonBar->addWidget(m_referenceBox);
+  connect(m_referenceBox, &QLineEdit::returnPressed, this, [this] {
+    const QString text = m_referenceBox->text().trimmed();
+    if (!text.isEmpty()) emit referenceRequested(text);
+  });
+}
+
+void CMainFrame::ShowReferenceProblem(const QString& problem, const QString& word, const QStringList& suggestions) {
+  statusBar()->showMessage(problem, 8000);
+  const QPoint below = m_referenceBox->mapToGlobal(QPoint(0, m_referenceBox->height()));
+  if (suggestions.isEmpty()) {
+    QToolTip::showText(below, problem, m_referenceBox);
+    return;
+  }
+  // The names offered in a menu under the box; the one chosen takes the
+  // misspelt word's place and is gone to.
+  auto* menu = new QMenu(m_referenceBox);
+  menu->setObjectName(QStringLiteral("referenceSuggestions"));
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  QAction* title = menu->addAction(problem + tr(" Did you mean:"));
+  title->setEnabled(false);
+  for (const QString& name : suggestions) {
+    connect(menu->addAction(name), &QAction::triggered, this, [this, word, name] {
+      QString text = m_referenceBox->text();
+      const int at = text.indexOf(word);
+      if (at >= 0) text.replace(at, word.size(), name);
+      m_referenceBox->setText(text);
+      emit referenceRequested(text.trimmed());
+    });
+  }
+  menu->popup(below);
 }
 
 void CMainFrame::CreateStatusBar() {

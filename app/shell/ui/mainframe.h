@@ -11,6 +11,7 @@
 #include <string>
 
 class QLabel;
+class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -89,6 +90,13 @@ class CMainFrame : public QMainWindow {
   // other windows follow a Bible window (see app/books/windowsync.h).
   void OnChildPositionChanged(CChildFrame* source);
 
+  // The reference box on the button bar.
+  QLineEdit* GetReferenceBox() const { return m_referenceBox; }
+  // The typed text was no reference: the problem shown under the box, with
+  // the book names it may have meant offered to choose from (a choice
+  // puts the name in place of `word` and goes).
+  void ShowReferenceProblem(const QString& problem, const QString& word, const QStringList& suggestions);
+
   // Applies a tree bar size (width and height) to the dock.
   void ApplyTreeDimensions(int width, int height);
 
@@ -121,6 +129,8 @@ class CMainFrame : public QMainWindow {
   void legendRequested();
   // View > Notes Pane: the active window's notes pane shown or hidden.
   void notesPaneRequested();
+  // The reference box: the text typed into it, to be gone to.
+  void referenceRequested(const QString& text);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -164,6 +174,7 @@ class CMainFrame : public QMainWindow {
   QMdiArea* m_mdi;
   CTreeBar* m_treeBar = nullptr;
   QToolBar* m_buttonBar = nullptr;
+  QLineEdit* m_referenceBox = nullptr;
   QMenu* m_windowMenu = nullptr;
   QList<QAction*> m_windowListActions;
   QLabel* m_panes[kPaneCount] = {};

@@ -1,5 +1,8 @@
 #include "app/shell/ui/placedocument.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace klmw {
 
 void CPlaceDocument::SetPosition(int bookIndex, int sectionKey, int firstPosition,
@@ -58,6 +61,12 @@ int CPlaceDocument::SetTreeMode(int mode) {
   m_treeMode = mode;
   GoToSection(m_bookIndex, m_modeKeys[mode]);
   return left;
+}
+
+bool CPlaceDocument::IsVerseMarked(int index) const {
+  auto it = std::upper_bound(m_markedVerses.begin(), m_markedVerses.end(), index,
+                             [](int i, const CVerseSpan& s) { return i < s.first; });
+  return it != m_markedVerses.begin() && index <= std::prev(it)->last;
 }
 
 bool CPlaceDocument::GoBack() {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/bibles/referencego.h"
 #include "app/books/booknavigation.h"
 #include "app/search/searchrun.h"
 #include "textpane/model/rtfdoc.h"
@@ -64,6 +65,12 @@ class CPlaceDocument : public textpane::CRtfDoc {
   // The search is over: marks go and the views are told (hint 4).
   void EndSearch();
 
+  // The verses of the references last gone to in this window (a Bible's
+  // verse indexes, merged and in order); they stay marked until the next.
+  void SetMarkedVerses(std::vector<CVerseSpan> spans) { m_markedVerses = std::move(spans); }
+  const std::vector<CVerseSpan>& GetMarkedVerses() const { return m_markedVerses; }
+  bool IsVerseMarked(int index) const;
+
   bool GoBack();
   bool GoForward();
   bool CanGoBack() const { return m_history.CanGoBack(); }
@@ -79,6 +86,7 @@ class CPlaceDocument : public textpane::CRtfDoc {
   CSearchController m_search;
   CHitSet m_searchHits{0};
   int m_treeMode = 0;
+  std::vector<CVerseSpan> m_markedVerses;
   int m_modeKeys[2] = {0, kGlossaryKey};
 };
 

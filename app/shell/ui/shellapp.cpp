@@ -310,6 +310,8 @@ bool CShellApp::InitInstance(const CStartOptions& options) {
   connect(frame, &CMainFrame::colourRequested, this, &CShellApp::OnPaintColour);
   connect(frame, &CMainFrame::legendRequested, this, &CShellApp::OnLegend);
   connect(frame, &CMainFrame::notesPaneRequested, this, [this] { ToggleNotesPane(); });
+  connect(frame, &CMainFrame::referenceRequested, this,
+          [this](const QString& text) { GoToTypedReference(ToLatin1252(text)); });
   connect(frame, &CMainFrame::rebuildTree, this, [this] { m_frame->GetTreeBar()->Rebuild(m_core.GetRegistry()); });
   connect(frame->GetTreeBar(), &CTreeBar::openBook, this, [this](int book, int key) { OpenBook(book, key); });
   connect(frame->GetMdiArea(), &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {

@@ -18,6 +18,10 @@
 #include "app/shell/studyapp.h"
 #include "app/shell/ui/displayoptions.h"
 
+namespace textpane {
+class Range;
+}
+
 namespace klmw {
 
 class CChildFrame;
@@ -116,6 +120,15 @@ class CShellApp : public QObject {
   // returns the pane when it is shown.
   QWidget* ToggleNotesPane(CChildFrame* frame = nullptr);
 
+  // Goes to references: the first range's start in the active Bible window
+  // (or the Bible window used last while a book window is active; a new
+  // window on the current Bible when none is open), every verse of every
+  // range marked there. Null, the user told why, when that Bible has none.
+  CChildFrame* ShowRanges(const std::vector<textpane::Range>& ranges);
+  // The reference box: the text read as references and gone to, or the
+  // problem shown under the box.
+  void GoToTypedReference(const std::string& text);
+
   // The position of a document in words and the first verses from there.
   std::string DescribePosition(const CPlaceDocument& doc) const;
 
@@ -131,6 +144,8 @@ class CShellApp : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The Bible window references go to (see ShowRanges), or null.
+  CChildFrame* ReferenceTargetWindow() const;
   void CreateTemplates();
   void FinishStartup();
   void OnNewWindow();
