@@ -73,6 +73,18 @@ class CRtfView : public QAbstractScrollArea, public platform::CView, public RtfT
   int GetSelection(long* start, long* end) const { return m_core.GetSelection(start, end); }
   void SelectAll();
   void GetSelectedText(char* buffer, long size) const { m_core.GetSelectedText(buffer, size); }
+  bool HasSelection() const { return m_core.HasSelection(); }
+  bool SelectionReferences(std::vector<Range>& ranges, uint16_t translation) const {
+    return m_core.SelectionReferences(ranges, translation);
+  }
+  // Whether the selection reads as one reference range (stored through
+  // range when it does); see CRtfViewCore::SelectionReferences.
+  bool IsSelectionARange(Range* range, uint16_t translation = 0) const {
+    std::vector<Range> ranges;
+    if (!m_core.SelectionReferences(ranges, translation) || ranges.size() != 1) return false;
+    if (range) *range = ranges.front();
+    return true;
+  }
 
   // The clipboard's copy of the selection: RTF, plain text and, when the
   // selection holds a picture, the picture. Null without a selection.

@@ -408,6 +408,37 @@ void CRtfViewCore::GetSelectedText(char* buffer, long size) const {
   buffer[n] = 0;
 }
 
+bool CRtfViewCore::SelectionReferences(std::vector<Range>& ranges, uint16_t translation) const {
+  TextPoint from, to;
+  if (!SelectionRange(from, to) || !from.paragraph) return false;
+  // Within one verse link: its target, which says exactly what it means.
+  if (from.paragraph == to.paragraph && from.offset < from.paragraph->Length()) {
+    const CharFormat& f = *from.paragraph->FormatAt(from.offset);
+    bool oneLink = f.linkType == 4 && f.link;
+    for (size_t i = from.offset; oneLink && i < to.offset; ++i)
+      oneLink = from.paragraph->FormatAt(i)->link == f.link;
+    Range target;
+    if (oneLink && target.SetFromString(f.link->Target()) && target.ResolveRange(translation)) {
+      ranges.push_back(target);
+      return true;
+    }
+  }
+  RefReadOptions options;
+  options.period = options.loneBook = options.blankSeparator = true;
+  options.translation = translation;
+  CReferenceReader reader(options);
+  std::vector<Range> before;
+  reader.FindReferences(std::string_view(from.paragraph->Text()).substr(0, from.offset), before);
+  std::vector<Range> read;
+  size_t error = 0;
+  std::string text = SelectionAs(FORMAT_TEXT);
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  if (!reader.ReadReferences(text, read, error)) return false;
+  ranges.insert(ranges.end(), read.begin(), read.end());
+  return true;
+}
+
 const Picture* CRtfViewCore::SelectedPicture() const {
   TextPoint from, to;
   if (!SelectionRange(from, to)) return nullptr;

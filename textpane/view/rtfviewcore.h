@@ -184,6 +184,13 @@ class CRtfViewCore {
   // The selection as plain text, into a buffer of size bytes (always ended
   // by 0 when size > 0). An empty selection gives "".
   void GetSelectedText(char* buffer, long size) const;
+  // The selection read as Bible references, as typed ones are read (letter
+  // case free, '.' parting chapter and verse, a book alone naming all of
+  // it), resolved in `translation` first; the text before the selection in
+  // its paragraph gives the context ("v. 16" after "John 3"). A selection
+  // inside one verse link reads the link's target instead. False when the
+  // selection is not only references.
+  bool SelectionReferences(std::vector<Range>& ranges, uint16_t translation) const;
   // The selection as a document of its own, written as RTF or plain text.
   std::string SelectionAs(FORMAT format) const;
   // The first picture in the selection, or null.

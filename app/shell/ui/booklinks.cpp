@@ -1,9 +1,12 @@
 // The links of a book window: CLinkResolver decides where a link leads, and
 // this carries it out in the windows.
+#include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QTextDocument>
 #include <QToolTip>
 
+#include "app/bibles/referencego.h"
 #include "app/books/linkresolver.h"
 #include "app/shell/booksection.h"
 #include "app/shell/registry.h"
@@ -34,6 +37,7 @@ void CBookView::OnHyperlink(unsigned type, const char* target) {
       if (book) ShowGlossary(*book, a.m_key);
       break;
     case ELinkAction::ShowVerse:
+      MarkVerseLinks(target ? target : "");
       if (m_linkHost.showVerse) m_linkHost.showVerse(a.m_verse);
       break;
     case ELinkAction::ShowPicture:
@@ -47,6 +51,32 @@ void CBookView::OnHyperlink(unsigned type, const char* target) {
       break;
     }
   }
+}
+
+void CBookView::MarkVerseLinks(const std::string& target) {
+  auto* doc = dynamic_cast<CPlaceDocument*>(GetDocument());
+  textpane::Range range;
+  if (!doc || !m_section || !range.SetFromString(target)) return;
+  const int level = m_section->GetLevelCount();
+  doc->UnmarkAll();
+  MarkSearchWords(level);
+  doc->MarkRanges(level, {range}, 0);
+  MarksChanged();
+}
+
+void CBookView::contextMenuEvent(QContextMenuEvent* e) {
+  QMenu menu(this);
+  QAction* copy = menu.addAction(tr("&Copy"), this, [this] { OnEditCopy(); });
+  copy->setEnabled(HasSelection());
+  menu.addAction(tr("Select &All"), this, [this] { SelectAll(); });
+  // The selection as references, read in the numbering verse links use.
+  std::vector<textpane::Range> ranges;
+  const bool isReference =
+      HasSelection() && m_linkHost.showRanges && SelectionReferences(ranges, TranslationForBible("KJS"));
+  menu.addSeparator();
+  QAction* go = menu.addAction(tr("&Go to reference"), this, [this, ranges] { m_linkHost.showRanges(ranges); });
+  go->setEnabled(isReference);
+  menu.exec(e->globalPos());
 }
 
 void CBookView::ShowGlossary(const cSOLTBook& book, int key) {

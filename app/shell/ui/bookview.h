@@ -23,6 +23,8 @@ class CPlaceDocument;
 struct CBookLinkHost {
   std::function<const CBibleModule*()> bible;  // the "KJS" Bible, or null
   std::function<void(int verse)> showVerse;     // its window at verse index
+  // References gone to: shown in a Bible window with their verses marked.
+  std::function<void(const std::vector<textpane::Range>& ranges)> showRanges;
   std::function<void(const std::string& path, const std::string& caption)> showPicture;
   std::function<bool(const std::vector<std::string>& argv)> startProcess;
 };
@@ -47,6 +49,8 @@ class CBookView : public textpane::CRtfView {
 
  protected:
   bool viewportEvent(QEvent* e) override;
+  // Copy, Select All, and "Go to reference" when the selection reads as one.
+  void contextMenuEvent(QContextMenuEvent* e) override;
   // The reader scrolled into another section of the area: the document
   // follows without reading the text again.
   void OnLevelChanged(unsigned level) override;
@@ -62,6 +66,9 @@ class CBookView : public textpane::CRtfView {
   // Links: a double click follows one, a verse link shows its text on hover.
   void OnHyperlink(unsigned type, const char* target) override;
   void ShowGlossary(const cSOLTBook& book, int key);
+  // A verse link followed: the links to the same verses are marked (the
+  // search's words stay marked).
+  void MarkVerseLinks(const std::string& target);
 
   BookOf m_bookOf;
   CBookLinkHost m_linkHost;

@@ -39,6 +39,7 @@ CBookLinkHost MakeBookLinkHost(CShellApp& app) {
     }
     app.OpenBook(kjs, verse);
   };
+  host.showRanges = [&app](const std::vector<textpane::Range>& ranges) { app.ShowRanges(ranges); };
   host.showPicture = [&app](const std::string& path, const std::string& caption) {
     CMainFrame* frame = app.GetMainFrame();
     CChildFrame* f = app.GetTemplate(kTemplatePicture)
