@@ -31,7 +31,8 @@ trap 'rm -rf "$home"' EXIT
 cp "$home/KLMW.INI" "$home/registered.ini"
 
 # The Bibles' colours, converted into the home folder the program's way.
-if "$SOLTKIT" paint 2>&1 | grep -q "unknown command paint"; then
+usage=$("$SOLTKIT" paint 2>&1 || true)
+if [[ "$usage" == *"unknown command paint"* ]]; then
   echo "make-pictures: soltkit has no paint command: the pictures have no topic colours" >&2
 else
   for code in KJS WEB RVR; do

@@ -1,15 +1,38 @@
 #include "app/shell/ui/helpwindow.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/shell/manual.h"
+
 namespace klmw {
 
+namespace {
+
+// Pages whose pictures were not drawn show their alt texts in their place.
+class CHelpBrowser : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+  QVariant loadResource(int type, const QUrl& name) override {
+    QVariant data = QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::HtmlResource || !name.isLocalFile()) return data;
+    const QString html = data.userType() == QMetaType::QByteArray ? QString::fromUtf8(data.toByteArray()) : data.toString();
+    const QDir folder = QFileInfo(name.toLocalFile()).dir();
+    return QString::fromStdString(DropMissingPictures(html.toStdString(), [&folder](const std::string& src) {
+      return QFileInfo::exists(folder.filePath(QString::fromStdString(src)));
+    }));
+  }
+};
+
+}  // namespace
+
 CHelpWindow::CHelpWindow(const QUrl& contents, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_contents(contents), m_browser(new QTextBrowser(this)) {
+    : QWidget(parent, Qt::Window), m_contents(contents), m_browser(new CHelpBrowser(this)) {
   setObjectName(QStringLiteral("helpWindow"));
   setWindowTitle(tr("klmw Help"));
   m_browser->setObjectName(QStringLiteral("helpBrowser"));
