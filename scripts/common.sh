@@ -70,6 +70,21 @@ install_maps() {
   cp -u "$ROOT/data/maps/MAPS.DAT" "$ROOT/data/maps/control.rsi" "$library/"
 }
 
+# The pictures of the user's guide, $1/bin/manual/pictures/: klmw draws its
+# windows over the sample library in $2 (built and coloured by the functions
+# here) as tools/manual/make-pictures.sh prepares them. Drawn again when klmw
+# or the script is newer than them; the guide reads without them.
+make_manual_pictures() {
+  local build=$1 library=$2
+  local script="$ROOT/tools/manual/make-pictures.sh" first="$1/bin/manual/pictures/main-window.png"
+  cmake --build "$build" -j"$JOBS" --target klmw bookcase soltkit refbase_data vttrans_data >/dev/null
+  cp "$ROOT/data/sample-library.ini" "$library/sample-library.ini"
+  [ -f "$library/notes/book.dat" ] || "$build/bin/soltkit" build "$ROOT/data/sample-book" "$library/notes"
+  [ "$first" -nt "$build/bin/klmw" ] && [ "$first" -nt "$script" ] && return 0
+  echo "== drawing the pictures of the user's guide"
+  "$script" "$build" "$library" >/dev/null
+}
+
 # The reference library: public-domain reference books (Nave's Topical Bible,
 # Matthew Henry's Concise Commentary, Strong's Greek and Hebrew dictionaries,
 # Spurgeon's Treasury of David)

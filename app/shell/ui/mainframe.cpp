@@ -3,7 +3,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QLabel>
@@ -22,6 +22,7 @@
 #include <algorithm>
 
 #include "app/books/windowsync.h"
+#include "app/shell/manual.h"
 #include "app/shell/settings.h"
 #include "app/shell/ui/bibview.h"
 #include "app/shell/ui/bibleviewsdialog.h"
@@ -30,6 +31,7 @@
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/displayoptions.h"
 #include "app/shell/ui/doctemplate.h"
+#include "app/shell/ui/helpwindow.h"
 #include "app/shell/ui/icons.h"
 #include "app/shell/ui/matchcommands.h"
 #include "app/shell/ui/placedocument.h"
@@ -48,14 +50,6 @@
 #endif
 
 namespace klmw {
-
-namespace {
-
-// The maker's pages opened by the two Internet commands of the Help menu.
-constexpr const char* kOnlineHelpUrl = "https://www.example.org/klmw/help/";
-constexpr const char* kHomePageUrl = "https://www.example.org/klmw/";
-
-}  // namespace
 
 CMainFrame::CMainFrame(const std::string& settingsPath, CDisplayOptions& options, QWidget* parent)
     : QMainWindow(parent), m_settingsPath(settingsPath), m_options(options) {
@@ -277,12 +271,22 @@ void CMainFrame::CreateMenus() {
 
   QMenu* help = bar->addMenu(tr("&Help"));
   help->setObjectName(QStringLiteral("menuHelp"));
-  connect(AddCommand(help, ID_HELP_INDEX, tr("&Help"), true, QKeySequence::HelpContents),
-          &QAction::triggered, this, &CMainFrame::OnHelp);
-  connect(AddCommand(help, ID_HELP_ONLINE, tr("&Up to the minute help off our home page"), true),
-          &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kOnlineHelpUrl))); });
-  connect(AddCommand(help, ID_HELP_HOME_PAGE, tr("klmw on the &Internet"), true), &QAction::triggered,
-          this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageUrl))); });
+  // The user's guide stands in for the maker's pages on the web.
+  const struct {
+    int id;
+    const char* label;
+    QKeySequence shortcut;
+    const char* page;
+  } helpPages[] = {
+      {ID_HELP_INDEX, "&Help", QKeySequence::HelpContents, kManualContentsPage},
+      {ID_HELP_ONLINE, "&Up to the minute help off our home page", {}, kManualContentsPage},
+      {ID_HELP_HOME_PAGE, "klmw on the &Internet", {}, kManualAboutPage},
+  };
+  for (const auto& h : helpPages) {
+    const char* page = h.page;
+    connect(AddCommand(help, h.id, tr(h.label), true, h.shortcut), &QAction::triggered, this,
+            [this, page] { ShowManualPage(page); });
+  }
   help->addSeparator();
   connect(AddCommand(help, ID_APP_ABOUT, tr("&About klmw..."), true), &QAction::triggered, this,
           &CMainFrame::OnAbout);
@@ -638,21 +642,17 @@ void CMainFrame::OnSetPageDownMode(int mode) {
   UpdateButtonBar();
 }
 
-void CMainFrame::OnHelp() {
-  // The help page: beside the program, else the README of the source tree
-  // the program was built in, else the one a package installs.
-  const QString dir = QString::fromStdString(platform::GetProgramDir());
-  const QString exeDir = QString::fromStdString(platform::GetExecutableDir());
-  const QStringList candidates = {dir + QStringLiteral("klmw-help.html"), dir + QStringLiteral("README.md"),
-                                  exeDir + QStringLiteral("../../README.md"),
-                                  QStringLiteral("/usr/share/doc/klmw/README.md")};
-  for (const QString& path : candidates) {
-    if (QFileInfo::exists(path)) {
-      QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).canonicalFilePath()));
-      return;
-    }
+void CMainFrame::ShowManualPage(const char* page) {
+  const QString path = QString::fromStdString(ManualPagePath(platform::GetExecutableDir(), page));
+  if (!QFileInfo::exists(path)) {
+    QMessageBox::information(this, windowTitle(), QString::fromStdString(DescribeMissingManual(path.toStdString())));
+    return;
   }
-  QMessageBox::information(this, windowTitle(), tr("The help file could not be found."));
+  // The guide's folder, as the window's Contents button goes back to it.
+  const QFileInfo file(path);
+  const QDir folder = file.canonicalPath();
+  if (!m_help) m_help = new CHelpWindow(QUrl::fromLocalFile(folder.filePath(QString::fromLatin1(kManualContentsPage))), this);
+  m_help->ShowPage(QUrl::fromLocalFile(file.canonicalFilePath()));
 }
 
 void CMainFrame::OnAbout() {

@@ -28,6 +28,7 @@ namespace klmw {
 class CBibTreeView;
 class CBibleModule;
 class CChildFrame;
+class CHelpWindow;
 class CPlaceDocument;
 class CTreeBar;
 struct CDisplayOptions;
@@ -145,7 +146,9 @@ class CMainFrame : public QMainWindow {
   void OnToggleSync();
   void OnChangeFont();
   void OnBibleViews();
-  void OnHelp();
+  // A page of the user's guide in the help window; a message naming the
+  // path when the guide is not beside the program.
+  void ShowManualPage(const char* page);
   void OnAbout();
   void OnSetPageDownMode(int mode);
   void OnToggleScroll();
@@ -176,6 +179,7 @@ class CMainFrame : public QMainWindow {
   QToolBar* m_buttonBar = nullptr;
   QLineEdit* m_referenceBox = nullptr;
   QMenu* m_windowMenu = nullptr;
+  CHelpWindow* m_help = nullptr;
   QList<QAction*> m_windowListActions;
   QLabel* m_panes[kPaneCount] = {};
   QMap<int, QAction*> m_commands;
