@@ -2,7 +2,11 @@
 // link does what its type says, and a bad target only tells the user. And
 // the book window following a Bible window through its verse sync index, and
 // the Bible window's tree narrowed to the current book.
+#include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
 #include <QImage>
 #include <QMimeData>
 #include <QPrinter>
@@ -32,6 +36,7 @@
 #include "soltread/bookwriter.h"
 #include "soltread/indexwriters.h"
 #include "textpane/model/linktarget.h"
+#include "textpane/model/paragraph.h"
 #include "biblefile/biblebuilder.h"
 
 using namespace klmw;
@@ -55,7 +60,8 @@ void WriteBook(const QString& dir) {
       "\\soltlink Void{\\soltlinkto1 void}\\par "
       "\\soltlink Eden{\\soltlinkto2 \"EDEN.PNG\" \"The Garden\"}\\par "
       "\\soltlink Talk{\\soltlinkto2 \"talk.mp3\" \"A talk\"}\\par "
-      "\\soltlink Light{\\soltlinkto4 1 1:3}\\par }");
+      "\\soltlink Light{\\soltlinkto4 1 1:3}\\par "
+      "See Gen. 1:2 here, \\soltlink the light again{\\soltlinkto4 1 1:3-1 1:3} and \\soltlink the start{\\soltlinkto4 1 1:1}\\par }");
   viewable.AddArea("\\soltstartlevel0 The next section\\par }");
   viewable.AddArea("\\soltstartlevel0 Without form\\par }");
   solt::cViewableWriter::sOutput out = viewable.Build();
@@ -93,6 +99,8 @@ class BookLinksTest : public QObject {
   void topicColourGoesToTheNextVerseOfThatColour();
   void bookWindowFollowsTheBibleWindow();
   void showJustCurrentBookActsOnTheActiveBibleTree();
+  void typedReferencesShowTheirVersesMarked();
+  void selectedReferencesAndVerseLinksInABook();
 
  private:
   // The viewport point of the link to target, or (-1, -1).
@@ -391,3 +399,107 @@ void BookLinksTest::topicColourGoesToTheNextVerseOfThatColour() {
 
 QTEST_MAIN(BookLinksTest)
 #include "booklinks_test.moc"
+
+// The reference box: the first range shown in the Bible window (a new one
+// when none is open), every listed verse marked; a misspelt book offers the
+// nearest names, and one chosen is gone to.
+void BookLinksTest::typedReferencesShowTheirVersesMarked() {
+  QLineEdit* box = m_app->GetMainFrame()->GetReferenceBox();
+  QVERIFY(box);
+  auto bibleDoc = [&]() -> CPlaceDocument* {
+    for (CChildFrame* f : m_app->GetMainFrame()->GetChildFrames())
+      if (auto* doc = dynamic_cast<CPlaceDocument*>(f->GetDocument()); doc && doc->GetBookIndex() == 1) return doc;
+    return nullptr;
+  };
+  const struct {
+    const char* typed;
+    int top;  // -1: the user is told the Bible lacks it
+    std::vector<CVerseSpan> marked;
+  } cases[] = {
+      {"Gen 1:1, 3; Exod 1:1", 0, {{0, 0}, {2, 3}}},
+      {"gen 1.2-3", 1, {{1, 2}}},
+      {"1:3", 2, {{2, 2}}},  // in the book the window shows
+      {"John 3:16", -1, {}},
+  };
+  for (const auto& c : cases) {
+    m_messages->m_shown.clear();
+    box->setText(QString::fromLatin1(c.typed));
+    QTest::keyClick(box, Qt::Key_Return);
+    CPlaceDocument* doc = bibleDoc();
+    QVERIFY2(doc, c.typed);
+    QCOMPARE(m_messages->m_shown.size(), size_t(c.top < 0 ? 1 : 0));
+    if (c.top < 0) continue;
+    QCOMPARE(doc->GetSectionKey(), c.top);
+    QVERIFY2(doc->GetMarkedVerses() == c.marked, c.typed);
+  }
+  box->setText(QStringLiteral("Gensis 1:2"));
+  QTest::keyClick(box, Qt::Key_Return);
+  QMenu* menu = box->findChild<QMenu*>(QStringLiteral("referenceSuggestions"));
+  QVERIFY(menu);
+  QAction* genesis = nullptr;
+  for (QAction* a : menu->actions())
+    if (a->text() == QStringLiteral("Genesis")) genesis = a;
+  QVERIFY(genesis);
+  genesis->trigger();
+  QCOMPARE(box->text(), QStringLiteral("Genesis 1:2"));
+  QCOMPARE(bibleDoc()->GetSectionKey(), 1);
+}
+
+// A reference selected in a book's text is gone to from the context menu;
+// a verse link followed marks every link to its verses and no other.
+void BookLinksTest::selectedReferencesAndVerseLinksInABook() {
+  CChildFrame* window = m_app->OpenBook(0, 0);
+  QVERIFY(window);
+  auto* view = window->findChild<CBookView*>();
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+  view->SetLinkHost(MakeBookLinkHost(*m_app));
+  auto* doc = dynamic_cast<CPlaceDocument*>(window->GetDocument());
+  QTRY_VERIFY(doc->GetText(textpane::FORMAT_TEXT).find("Gen. 1:2") != std::string::npos);
+  textpane::TextPos at = -1;
+  for (size_t i = 0; textpane::Paragraph* p = doc->ParagraphAt(i); ++i)
+    if (const size_t k = p->Text().find("Gen. 1:2"); k != std::string::npos)
+      at = doc->ParagraphStart(p) + static_cast<textpane::TextPos>(k);
+  QVERIFY(at >= 0);
+  QPoint link;
+  QTRY_VERIFY((link = FindLink(*view, "1 1:3")).x() >= 0);
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, link);
+  QCoreApplication::processEvents();
+  std::string marked;
+  for (size_t i = 0; textpane::Paragraph* p = doc->ParagraphAt(i); ++i) {
+    for (size_t k = 0; k < p->Length(); ++k) {
+      const bool on = p->FormatAt(k)->mark;
+      if (on) marked += p->Text()[k];
+      if (!on && !marked.empty() && marked.back() != '|') marked += '|';
+    }
+  }
+  QCOMPARE(QString::fromStdString(marked), QStringLiteral("Light|the light again|"));
+  m_app->GetMainFrame()->GetMdiArea()->setActiveSubWindow(window);
+  const struct {
+    textpane::TextPos from, to;
+    bool reference;
+  } selections[] = {{at + 1, at + 8, false}, {at, at + 8, true}};
+  for (const auto& sel : selections) {
+    view->Core().SetSelection(sel.from, sel.to);
+    bool enabled = false, seen = false;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      for (QAction* a : menu ? menu->actions() : QList<QAction*>())
+        if (a->text() == QStringLiteral("&Go to reference")) {
+          seen = true;
+          enabled = a->isEnabled();
+          if (enabled) a->trigger();
+        }
+      if (menu) menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), view->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(view->viewport(), &event);
+    QVERIFY(seen);
+    QCOMPARE(enabled, sel.reference);
+  }
+  CPlaceDocument* bible = nullptr;
+  for (CChildFrame* f : m_app->GetMainFrame()->GetChildFrames())
+    if (auto* d = dynamic_cast<CPlaceDocument*>(f->GetDocument()); d && d->GetBookIndex() == 1) bible = d;
+  QVERIFY(bible);
+  QCOMPARE(bible->GetSectionKey(), 1);  // Genesis 1:2
+  QVERIFY((bible->GetMarkedVerses() == std::vector<CVerseSpan>{{1, 1}}));
+}
