@@ -114,7 +114,7 @@ TEST(SoltkitSample, CommandsAnswerAsTheBookSays) {
       {{"path", book, "3"}, "\\Genesis 1 - The Creation\\Genesis 1:6-13 - Waters and land\n"},
       {{"key", book, "genesis 1 - the creation\\GENESIS 1:1-5 - LIGHT"}, "2\n"},
       {{"key", book, "\\No such section"}, "-1\n"},
-      {{"words", book, "--from", "wate", "--count", "2"}, "176\twaters\t2\n177\tway\t1\n"},
+      {{"words", book, "--from", "wate", "--count", "2"}, "192\twaters\t2\n193\tway\t1\n"},
       {{"words", book, "--from", "zzz"}, ""},
       {{"keys", book, "Firmament"}, "3\n4\n5\n"},
       {{"keys", book, "nothing-like-it"}, ""},
