@@ -146,6 +146,7 @@ void CBibView::OnUpdate(platform::CView* sender, long hint, void* object) {
   if (hint == 0) m_core.Invalidate();
   SyncScrollBar();
   viewport()->update();
+  emit searchMatchesMoved();
 }
 
 void CBibView::Moved(bool moved) {
@@ -158,6 +159,7 @@ void CBibView::Moved(bool moved) {
   }
   SyncScrollBar();
   viewport()->update();
+  emit searchMatchesMoved();  // the marked verses above and below changed
 }
 
 void CBibView::SyncScrollBar() {

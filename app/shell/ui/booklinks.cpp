@@ -38,7 +38,7 @@ void CBookView::OnHyperlink(unsigned type, const char* target) {
       break;
     case ELinkAction::ShowVerse:
       MarkVerseLinks(target ? target : "");
-      if (m_linkHost.showVerse) m_linkHost.showVerse(a.m_verse);
+      if (m_linkHost.showVerse) m_linkHost.showVerse(a.m_verse, a.m_verseCount);
       break;
     case ELinkAction::ShowPicture:
       if (m_linkHost.showPicture) m_linkHost.showPicture(a.m_path, a.m_caption);

@@ -22,7 +22,8 @@ class CPlaceDocument;
 // What a link reaches outside its book window; the application fills it in.
 struct CBookLinkHost {
   std::function<const CBibleModule*()> bible;  // the "KJS" Bible, or null
-  std::function<void(int verse)> showVerse;     // its window at verse index
+  // Its window at verse index `verse`, the `count` verses from there marked.
+  std::function<void(int verse, int count)> showVerse;
   // References gone to: shown in a Bible window with their verses marked.
   std::function<void(const std::vector<textpane::Range>& ranges)> showRanges;
   std::function<void(const std::string& path, const std::string& caption)> showPicture;

@@ -1,6 +1,7 @@
 #include "app/shell/ui/linkhost.h"
 
 #include <QMdiArea>
+#include <algorithm>
 
 #include "app/shell/registry.h"
 #include "app/shell/ui/childframe.h"
@@ -22,22 +23,28 @@ constexpr const char* kLinkBible = "KJS";
 CBookLinkHost MakeBookLinkHost(CShellApp& app) {
   CBookLinkHost host;
   host.bible = [&app]() -> const CBibleModule* { return app.Core().GetBibleModules().Find(kLinkBible); };
-  host.showVerse = [&app](int verse) {
+  host.showVerse = [&app](int verse, int count) {
     const int kjs = app.Core().GetRegistry().FindBook(kLinkBible);
     if (kjs < 0) {
       platform::MessageBox("Verse links open in the KJS Bible, which is not registered.");
       return;
     }
     // The first KJS window goes there; without one a new one opens.
+    CChildFrame* window = nullptr;
     for (CChildFrame* f : app.GetMainFrame()->GetChildFrames()) {
       auto* doc = dynamic_cast<CPlaceDocument*>(f->GetDocument());
-      if (!doc || f->GetTemplate().GetIndex() == kTemplatePicture || doc->GetBookIndex() != kjs) continue;
-      doc->SetSectionKey(verse);
-      if (f->isMinimized()) f->showNormal();
-      app.GetMainFrame()->GetMdiArea()->setActiveSubWindow(f);
-      return;
+      if (doc && f->GetTemplate().GetIndex() != kTemplatePicture && doc->GetBookIndex() == kjs) {
+        window = f;
+        break;
+      }
     }
-    app.OpenBook(kjs, verse);
+    if (!window && !(window = app.OpenBook(kjs, verse))) return;
+    auto* doc = dynamic_cast<CPlaceDocument*>(window->GetDocument());
+    doc->SetMarkedVerses({{verse, verse + std::max(count, 1) - 1}});
+    doc->SetSectionKey(verse);
+    doc->UpdateAllViews(nullptr, CPlaceDocument::kHintReload);
+    if (window->isMinimized()) window->showNormal();
+    app.GetMainFrame()->GetMdiArea()->setActiveSubWindow(window);
   };
   host.showRanges = [&app](const std::vector<textpane::Range>& ranges) { app.ShowRanges(ranges); };
   host.showPicture = [&app](const std::string& path, const std::string& caption) {

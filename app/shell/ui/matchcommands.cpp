@@ -9,8 +9,10 @@
 #include <QStyle>
 #include <QToolBar>
 
+#include "app/shell/ui/bibview.h"
 #include "app/shell/ui/commands.h"
 #include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/placedocument.h"
 #include "textpane/ui/findbar.h"
 #include "textpane/ui/rtfview.h"
 
@@ -55,13 +57,31 @@ void CMatchCommands::Update() {
     m_view = view;
     if (view) m_moved = connect(view, &textpane::CRtfView::searchMatchesMoved, this, &CMatchCommands::Update);
   }
+  // A Bible window steps among the verses of the references gone to.
+  if (CPlaceDocument* doc = MarkedBible(view)) {
+    m_next->setEnabled(doc->NextMarkedVerse(doc->GetSectionKey()) >= 0);
+    m_previous->setEnabled(doc->PreviousMarkedVerse(doc->GetSectionKey()) >= 0);
+    return;
+  }
   const int level = view ? LevelOf(*view) : -1;
   m_next->setEnabled(view && level >= 0 && view->IsNextSearchMatch(level));
   m_previous->setEnabled(view && level >= 0 && view->IsPreviousSearchMatch(level));
 }
 
+CPlaceDocument* CMatchCommands::MarkedBible(textpane::CRtfView* view) {
+  auto* bible = qobject_cast<CBibView*>(view);
+  return bible && bible->ShowsBible() ? dynamic_cast<CPlaceDocument*>(bible->GetDocument()) : nullptr;
+}
+
 void CMatchCommands::Step(bool next) {
   if (!m_view) return;
+  if (CPlaceDocument* doc = MarkedBible(m_view)) {
+    const int top = doc->GetSectionKey();
+    const int to = next ? doc->NextMarkedVerse(top) : doc->PreviousMarkedVerse(top);
+    if (to >= 0) doc->SetSectionKey(to);
+    Update();
+    return;
+  }
   const int level = LevelOf(*m_view);
   if (level < 0) return;
   if (next) {

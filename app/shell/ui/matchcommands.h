@@ -16,6 +16,7 @@ class CRtfView;
 namespace klmw {
 
 class CMainFrame;
+class CPlaceDocument;
 
 class CMatchCommands : public QObject {
   Q_OBJECT
@@ -31,6 +32,8 @@ class CMatchCommands : public QObject {
   // The level the marks are in: the find bar's, else the one being read.
   static int LevelOf(textpane::CRtfView& view);
   void Step(bool next);
+  // The document of a Bible window (which marks verses, not text), or null.
+  static CPlaceDocument* MarkedBible(textpane::CRtfView* view);
 
   CMainFrame& m_frame;
   QAction* m_next;

@@ -69,6 +69,18 @@ bool CPlaceDocument::IsVerseMarked(int index) const {
   return it != m_markedVerses.begin() && index <= std::prev(it)->last;
 }
 
+int CPlaceDocument::NextMarkedVerse(int top) const {
+  for (const CVerseSpan& s : m_markedVerses)
+    if (s.first > top) return s.first;
+  return -1;
+}
+
+int CPlaceDocument::PreviousMarkedVerse(int top) const {
+  for (auto it = m_markedVerses.rbegin(); it != m_markedVerses.rend(); ++it)
+    if (it->first < top) return it->first;
+  return -1;
+}
+
 bool CPlaceDocument::GoBack() {
   CBookPlace to;
   if (!m_history.Back({m_bookIndex, m_sectionKey}, to)) return false;

@@ -70,6 +70,10 @@ class CPlaceDocument : public textpane::CRtfDoc {
   void SetMarkedVerses(std::vector<CVerseSpan> spans) { m_markedVerses = std::move(spans); }
   const std::vector<CVerseSpan>& GetMarkedVerses() const { return m_markedVerses; }
   bool IsVerseMarked(int index) const;
+  // The first verse of the next marked stretch after verse `top`, or of the
+  // last one before it; -1 when there is none.
+  int NextMarkedVerse(int top) const;
+  int PreviousMarkedVerse(int top) const;
 
   bool GoBack();
   bool GoForward();

@@ -432,6 +432,19 @@ void BookLinksTest::typedReferencesShowTheirVersesMarked() {
     QCOMPARE(doc->GetSectionKey(), c.top);
     QVERIFY2(doc->GetMarkedVerses() == c.marked, c.typed);
   }
+  // Next and Previous Match step among the marked stretches.
+  box->setText(QStringLiteral("Gen 1:1, 3; Exod 1:1"));
+  QTest::keyClick(box, Qt::Key_Return);
+  auto* next = m_app->GetMainFrame()->findChild<QAction*>(QStringLiteral("cmd%1").arg(ID_NEXT_MATCH));
+  auto* previous = m_app->GetMainFrame()->findChild<QAction*>(QStringLiteral("cmd%1").arg(ID_PREVIOUS_MATCH));
+  QVERIFY(next && previous);
+  QTRY_VERIFY(next->isEnabled());
+  QVERIFY(!previous->isEnabled());
+  next->trigger();
+  QCOMPARE(bibleDoc()->GetSectionKey(), 2);
+  QTRY_VERIFY(!next->isEnabled());
+  QVERIFY(previous->isEnabled());
+
   box->setText(QStringLiteral("Gensis 1:2"));
   QTest::keyClick(box, Qt::Key_Return);
   QMenu* menu = box->findChild<QMenu*>(QStringLiteral("referenceSuggestions"));
@@ -464,6 +477,9 @@ void BookLinksTest::selectedReferencesAndVerseLinksInABook() {
   QTRY_VERIFY((link = FindLink(*view, "1 1:3")).x() >= 0);
   QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, link);
   QCoreApplication::processEvents();
+  for (CChildFrame* f : m_app->GetMainFrame()->GetChildFrames())
+    if (auto* d = dynamic_cast<CPlaceDocument*>(f->GetDocument()); d && d->GetBookIndex() == 1)
+      QVERIFY((d->GetMarkedVerses() == std::vector<CVerseSpan>{{2, 2}}));
   std::string marked;
   for (size_t i = 0; textpane::Paragraph* p = doc->ParagraphAt(i); ++i) {
     for (size_t k = 0; k < p->Length(); ++k) {
