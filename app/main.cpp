@@ -1,7 +1,9 @@
 // klmw: the Bible study program.
 //
-//   klmw [--home DIR] [--nosplash] [--screenshot FILE.png] [--] [DOCUMENT...]
+//   klmw [--home DIR] [--nosplash] [--go REFERENCE] [--screenshot FILE.png] [--] [DOCUMENT...]
 //
+// --go goes to the references (as typed into the reference box, such as
+// "Gen 1:1-3; 2:4, 6") once the workspace is back.
 // A DOCUMENT opens once the workspace is back: a picture file (.bmp, .png,
 // .jpg) in a picture window, "Book# <book index> <key>" as a book window.
 // --screenshot starts, restores the workspace, renders the main window into
@@ -10,6 +12,7 @@
 // window, and the resident memory then, on stderr.
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTimer>
 #include <chrono>
@@ -24,6 +27,7 @@
 
 #include "app/shell/commandline.h"
 #include "app/shell/ui/mainframe.h"
+#include "app/shell/ui/qtext.h"
 #include "app/shell/ui/qtmessages.h"
 #include "app/shell/ui/quitsignals.h"
 #include "app/shell/ui/shellapp.h"
@@ -63,7 +67,8 @@ long ResidentKiB() {
 }
 
 void Usage() {
-  std::fprintf(stderr, "usage: klmw [--home DIR] [--nosplash] [--screenshot FILE.png] [--] [DOCUMENT...]\n");
+  std::fprintf(stderr,
+               "usage: klmw [--home DIR] [--nosplash] [--go REFERENCE] [--screenshot FILE.png] [--] [DOCUMENT...]\n");
 }
 
 }  // namespace
@@ -120,6 +125,10 @@ int main(int argc, char** argv) {
           std::chrono::duration<double>(std::chrono::steady_clock::now() - g_mainEntered).count();
       std::fprintf(stderr, "klmw restored: %.3f s since process start (%.3f s since main), %ld KiB resident\n",
                    SecondsSinceProcessStart(), sinceMain, ResidentKiB());
+    }
+    if (!line.reference.empty()) {
+      frame->GetReferenceBox()->setText(QString::fromLocal8Bit(line.reference.c_str()));
+      shell.GoToTypedReference(klmw::ToLatin1252(QString::fromLocal8Bit(line.reference.c_str())));
     }
     if (!screenshot.empty()) {
       // Let the restored windows lay out and paint once before grabbing.

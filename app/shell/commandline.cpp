@@ -39,6 +39,14 @@ CCommandLine ParseCommandLine(int argc, const char* const* argv) {
     } else if (arg.rfind("--screenshot=", 0) == 0) {
       line.screenshot = arg.substr(13);
       if (line.screenshot.empty()) line.problems.push_back("--screenshot needs a file name");
+    } else if (arg == "--go") {
+      if (i + 1 < argc && argv[i + 1]) {
+        line.reference = argv[++i];
+      } else {
+        line.problems.push_back("--go needs a reference");
+      }
+    } else if (arg.rfind("--go=", 0) == 0) {
+      line.reference = arg.substr(5);
     } else if (arg == "--nosplash") {
       line.splash = false;
     } else if (arg == "--help" || arg == "-h") {

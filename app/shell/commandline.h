@@ -17,6 +17,8 @@ struct CCommandLine {
   bool help = false;
   bool splash = true;
   std::string screenshot;
+  // --go: references gone to once the workspace is back ("John 3:16").
+  std::string reference;
   // In the order given.
   std::vector<std::string> documents;
   // What could not be understood, one line each, for stderr.

@@ -62,7 +62,7 @@ section() { "$SOLTKIT" sync "$LIBRARY/$1" "$2"; }
 FRAME="0, 0, 0, 0, 0, 0, 0, 0, 1100,  720"
 TREE="190,640"
 
-# shot NAME SYNC WINDOW... [-- DOCUMENT...]: a WINDOW is
+# shot NAME SYNC WINDOW... (with GO set, klmw goes to those references first) [-- DOCUMENT...]: a WINDOW is
 # "BOOKNAME|FOLDER|SECTION|TREEWIDTH|LEFT|TOP|RIGHT|BOTTOM|SEARCH" (FOLDER
 # under the library; SHOW 0); documents open over the windows.
 shot() {
@@ -85,8 +85,10 @@ shot() {
       i=$((i + 1))
     done
   } > "$home/KLMW.INI"
+  local go=()
+  [ -n "${GO:-}" ] && go=(--go "$GO")
   QT_QPA_PLATFORM="offscreen:configfile=$home/screen.json" \
-    "$BIN/klmw" --home "$home" --screenshot "$OUT/$name.png" -- "${documents[@]}" 2>"$home/log" \
+    "$BIN/klmw" --home "$home" "${go[@]}" --screenshot "$OUT/$name.png" -- "${documents[@]}" 2>"$home/log" \
     || { cat "$home/log" >&2; echo "make-pictures: $name.png was not made" >&2; return 1; }
   echo "$OUT/$name.png"
 }
@@ -99,3 +101,5 @@ shot bible-and-book 1 "KJS|KJS|$(verse 43 3 14)|120|0|0|410|620|" \
 shot book-window 0 "Nave's Topical Bible|naves|$(section naves LOVE)|200|0|0|870|620|love"
 shot search-marks 0 "KJS|KJS|$(verse 62 4 7)|130|0|0|870|620|love"
 shot map 0 "KJS|KJS|$(verse 44 13 1)|110|0|0|370|620|" -- "$LIBRARY/maps/paul.png"
+GO="Gen 1:1-3; 2:4, 6" shot reference 0 "KJS|KJS|$(verse 1 1 1)|110|0|0|435|620|" \
+  "Matthew Henry's Concise Commentary|mhcc|$(section mhcc 1,1,1)|110|435|0|870|620|"
