@@ -412,3 +412,36 @@ TEST(Ranges, VerseLabelsWithLetters) {
   EXPECT_TRUE(jude.ResolveReference(Kjv()));
   EXPECT_STREQ(jude.FullBookName(), "Jude");
 }
+
+// The forms Matthew Henry's Concise Commentary writes most, as it writes
+// them; lines are paragraphs read by one reader, as a document's are.
+TEST(ReferenceReader, TheCommentarysCommonForms) {
+  const struct {
+    const char* text;
+    const char* ranges;
+  } cases[] = {
+      {"Genesis\nChapter 1", "1 1:1-1 50:26; 1 1:1-1 1:31"},
+      {"Verses 1-2\nGenesis 1:1-2\nVerses 1-2 ", "1 1:1-1 1:2; 1 1:1-1 1:2"},  // the heading before its book has none
+      {"Matthew 5:3-12\nVerses 3-12", "40 5:3-40 5:12; 40 5:3-40 5:12"},
+      {"Genesis 1:31\nVerse 31", "1 1:31-1 1:31; 1 1:31-1 1:31"},
+      {"Man was made upright, Ec 7:29. His", "21 7:29-21 7:29"},
+      {"all human things are vain. (Eccl. 1:1-3) Man's", "21 1:1-21 1:3"},
+      {"Ecclesiastes 8:1\nof such a man (8:7-10) ", "21 8:1-21 8:1; 21 8:7-21 8:10"},
+      {"the tribe of Manasseh: see Nu 32. Moses", "4 32:1-4 32:42"},
+      {"Genesis 7:1\nwas perfect in his generations, ch. 6:9; but", "1 7:1-1 7:1; 1 6:9-1 6:9"},
+      {"Our Saviour declared, Joh 3:14, 15, that", "43 3:14-43 3:14; 43 3:15-43 3:15"},
+      {"as he sees proper, Ro 9:12-15.", "45 9:12-45 9:15"},
+      {"See Psa 22:22; 18:2; Is 8:18.", "19 22:22-19 22:22; 19 18:2-19 18:2"},  // "Is" names no book
+  };
+  for (const auto& c : cases) {
+    CReferenceReader reader({.translation = Kjv()});
+    std::vector<Range> ranges;
+    std::string_view text = c.text;
+    for (size_t at = 0; at <= text.size();) {
+      const size_t end = std::min(text.find('\n', at), text.size());
+      reader.FindReferences(text.substr(at, end - at), ranges);
+      at = end + 1;
+    }
+    EXPECT_EQ(Show(ranges), c.ranges) << c.text;
+  }
+}
