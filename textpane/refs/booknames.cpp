@@ -218,6 +218,10 @@ const char* BookDisplayName(uint16_t book) {
 bool MatchBookName(std::string_view text, size_t pos, bool ignoreCase, BookNameMatch& match) {
   if (pos >= text.size()) return false;
   for (const BookNameRow* row : BookNameRowsFor(text[pos])) {
+    // No name matches unless its first character agrees: one that differs
+    // at once is passed over before its length is taken.
+    const char a = text[pos], b = row->name[0];
+    if (a != b && !(ignoreCase && Upper(a) == Upper(b))) continue;
     const std::string_view name(row->name);
     size_t agreed = 0;
     while (agreed < name.size() && pos + agreed < text.size()) {

@@ -212,3 +212,236 @@ TEST(ReferenceReader, ReadsWhatCommentariesAndUsersWrite) {
     EXPECT_EQ(Show(ranges), c.ranges) << c.text;
   }
 }
+
+namespace {
+
+Range Verses(uint16_t b1, uint16_t c1, uint16_t v1, uint16_t b2, uint16_t c2, uint16_t v2, uint16_t translation = 0) {
+  Range r({b1, c1, v1}, {b2, c2, v2});
+  if (translation) {
+    EXPECT_TRUE(r.ResolveRange(translation));
+  }
+  return r;
+}
+
+uint16_t Kjva() { return cTranslation::GetTranslationIDFromName("KJVA"); }
+
+}  // namespace
+
+TEST(ReferenceReader, HugeAndMalformedText) {
+  RefReadOptions options;
+  options.translation = Kjv();
+  std::string prose;
+  // Near misses only: names that go on, chapter and verse words and numbers
+  // without a book before them.
+  while (prose.size() < 10'000'000) prose += "And Jesus went up into Galilee, then Johnny (v. 12 - 13: ch. 4) came; ";
+  std::vector<Range> ranges;
+  EXPECT_EQ(CReferenceReader(options).FindReferences(prose, ranges), 0u);
+  std::string many;
+  for (int i = 0; i < 100'000; ++i) many += "Gen 1:1; ";
+  ranges.clear();
+  EXPECT_EQ(CReferenceReader(options).FindReferences(many, ranges), 100'000u);
+  EXPECT_EQ(ranges.back().TextStart(), many.size() - 9);
+
+  options.period = options.loneBook = options.blankSeparator = true;
+  const struct {
+    const char* text;
+    const char* ranges;
+    size_t error;  // SIZE_MAX when the whole text reads
+  } typed[] = {
+      {"Gen 1:1 -", "1 1:1-1 1:1", 8},                 // a dash with nothing after it
+      {"Gen 1-", "1 1:1-1 1:31", 5},
+      {"Gen 12345", "1 1:1-1 50:26", 4},               // no label of 5 characters
+      {"Gen 1:70000", "1 1:1-1 1:31", 5},
+      {"Gen 65536", "1 1:1-1 50:26", 4},
+      {"abcde 1:1", "", 0},
+      {"Gen 1:1; Zzz 3", "1 1:1-1 1:1", 9},
+      {"", "", 0},
+  };
+  for (const auto& c : typed) {
+    CReferenceReader reader(options);
+    std::vector<Range> read;
+    size_t error = SIZE_MAX;
+    const bool all = reader.ReadReferences(c.text, read, error);
+    EXPECT_EQ(Show(read), c.ranges) << c.text;
+    EXPECT_EQ(all ? SIZE_MAX : error, c.error) << c.text;
+  }
+}
+
+TEST(Ranges, TypesFromTheirExtent) {
+  const uint16_t kjv = Kjv();
+  const struct {
+    Range range;
+    int extent;  // 1 verses, 2 chapters, 3 books
+    bool backward;
+  } cases[] = {
+      {Verses(1, 1, 2, 1, 1, 31, kjv), RANGE_VERSES, false},
+      {Verses(1, 1, 1, 1, 1, 30, kjv), RANGE_VERSES, false},
+      {Verses(1, 1, 1, 1, 2, 25, kjv), RANGE_CHAPTERS, false},
+      {Verses(1, 2, 1, 1, 50, 26, kjv), RANGE_CHAPTERS, false},
+      {Verses(1, 1, 1, 1, 50, 26, kjv), RANGE_BOOKS, false},
+      {Verses(1, 1, 1, 2, 40, 38, kjv), RANGE_BOOKS, false},
+      {Verses(1, 1, 3, 1, 1, 2, kjv), RANGE_VERSES, true},
+      {Verses(1, 2, 1, 1, 1, 5, kjv), RANGE_VERSES, true},
+      {Verses(2, 1, 1, 1, 1, 1, kjv), RANGE_VERSES, true},
+      {Verses(1, 1, 1, 1, 1, 1, kjv), RANGE_VERSES, false},
+      {Verses(1, 1, 1, 2, 1, 1), RANGE_VERSES, true},  // no translation orders the books
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Show({c.range}));
+    EXPECT_EQ(c.range.IsVerseRange(), c.extent == RANGE_VERSES);
+    EXPECT_EQ(c.range.IsChapterRange(), c.extent == RANGE_CHAPTERS);
+    EXPECT_EQ(c.range.IsBookRange(), c.extent == RANGE_BOOKS);
+    EXPECT_EQ(c.range.IsBackward(), c.backward);
+    // A type is taken up to the extent's own; anything else leaves it unset
+    // (a few verses asked to be a book stay unset) and the extent answers.
+    for (int type = -1; type <= 4; ++type) {
+      Range typed = c.range;
+      typed.SetRangeType(type);
+      const bool taken = type >= RANGE_NOT_SET && type <= c.extent;
+      EXPECT_EQ(typed.GetRangeType(), taken ? type : RANGE_NOT_SET) << type;
+      if (taken && type != RANGE_NOT_SET) {
+        EXPECT_EQ(typed.IsVerseRange(), type == RANGE_VERSES);
+        EXPECT_EQ(typed.IsBookRange(), type == RANGE_BOOKS);
+      }
+    }
+  }
+}
+
+TEST(Ranges, ComparedAndWalkedInTheTranslationsOrder) {
+  const uint16_t kjv = Kjv(), kjva = Kjva();
+  const Reference tobit(69, 1, 1), matthew(40, 1, 1), genesis(1, 50, 26);
+  EXPECT_EQ(Reference::Compare(tobit, matthew, kjva), -1);  // the apocrypha stand between the testaments
+  EXPECT_EQ(Reference::Compare(matthew, tobit, kjva), 1);
+  EXPECT_EQ(Reference::Compare(genesis, tobit, kjva), -1);
+  EXPECT_EQ(Reference::Compare(genesis, {1, 50, 25}, kjv), 1);
+  EXPECT_EQ(Reference::Compare(genesis, genesis, kjv), 0);
+  EXPECT_EQ(Reference::Compare(genesis, matthew, 999), 0);  // a translation that cannot be set
+  EXPECT_TRUE(Range(matthew, tobit, 999).IsBackward());
+
+  const struct {
+    Range range;
+    int by;  // 0 verse, 1 chapter, 2 book
+    const char* places;
+  } walks[] = {
+      {Verses(1, 50, 25, 2, 1, 2, kjv), 0, "1 50:25 1 50:26 2 1:1 2 1:2"},
+      {Verses(65, 1, 24, 65, 1, 25, kjv), 0, "65 1:24 65 1:25"},
+      {Verses(1, 1, 1, 1, 1, 1, kjv), 0, "1 1:1"},
+      {Verses(1, 49, 3, 2, 2, 5, kjv), 1, "1 49:3 1 50:1 2 1:1 2 2:1"},
+      {Verses(1, 49, 3, 3, 2, 1, kjv), 2, "1 49:3 2 1:1 3 1:1"},
+      {Verses(39, 4, 1, 40, 1, 1, kjva), 2, "39 4:1 81 1:1 83 1:1 69 1:1 70 1:1 71 1:1 72 1:1 73 1:1 74 1:1 75 1:1 "
+                                            "76 1:1 77 1:1 78 1:1 82 1:1 79 1:1 80 1:1 40 1:1"},
+      {Verses(2, 1, 1, 1, 1, 1, kjv), 0, "2 1:1"},  // backward: no step
+  };
+  for (const auto& w : walks) {
+    std::string places;
+    Reference at = w.range.Start();
+    int steps = 0;
+    do {
+      places += (places.empty() ? "" : " ") + std::to_string(at.Book()) + " " + std::to_string(at.Chapter()) + ":" +
+                std::to_string(at.Verse());
+    } while (++steps < 100 && (w.by == 0 ? w.range.GetNextVerse(at) : w.by == 1 ? w.range.GetNextChapter(at)
+                                                                                 : w.range.GetNextBook(at)));
+    EXPECT_EQ(places, w.places) << Show({w.range}) << " by " << w.by;
+  }
+}
+
+TEST(Ranges, NumbersReadAndResolved) {
+  const uint16_t kjv = Kjv(), kjva = Kjva();
+  const struct {
+    const char* text;
+    uint16_t translation;  // given to ResolveRange
+    int read;
+    int resolved;
+    const char* range;
+    uint16_t requested, resolving;
+  } cases[] = {
+      {"43 3:16", kjv, 1, 1, "43 3:16-43 3:16", kjv, kjv},
+      {"43 3:16", 0, 1, 1, "43 3:16-43 3:16", 0, kjv},
+      {"19 23:0", kjv, 1, 1, "19 23:1-19 23:6", kjv, kjv},          // verse 0: the whole chapter
+      {"1 0:0-1 0:0", kjv, 1, 1, "1 1:1-1 50:26", kjv, kjv},       // chapter 0: the whole book
+      {"1 1:1-2 1:2", kjv, 1, 1, "1 1:1-2 1:2", kjv, kjv},
+      {"69 1:1-69 1:3 1", kjv, 1, 1, "69 1:1-69 1:3", 0, kjva},     // KJV has no Tobit: the next that does
+      {"69 1:1-69 1:3 6", kjva, 1, 1, "69 1:1-69 1:3", kjva, kjva},
+      {"43 3:16", 999, 1, 1, "43 3:16-43 3:16", 0, kjv},            // a translation that cannot be set
+      {"1 65537:1", kjv, 1, 1, "1 1:1-1 1:1", kjv, kjv},           // 16 bits kept of a longer number
+      {"1 51:1", kjv, 1, 0, "", 0, 0},
+      {"200 1:1", kjv, 1, 0, "", 0, 0},
+      {"1 1:1-2", kjv, 0, 0, "", 0, 0},
+      {"1 1:1-2 3", kjv, 0, 0, "", 0, 0},
+      {"1 1", kjv, 0, 0, "", 0, 0},
+      {"1 1:1 - 2 1:1", kjv, 1, 1, "1 1:1-1 1:1", kjv, kjv},       // "-" must follow the number
+      {"", kjv, 0, 0, "", 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    Range r(Reference(5, 5, 5), Reference(5, 5, 5));
+    ASSERT_EQ(r.SetFromString(c.text), c.read);
+    if (!c.read) {
+      EXPECT_EQ(r.Start(), Reference(5, 5, 5));  // left as it was
+      continue;
+    }
+    ASSERT_EQ(r.ResolveRange(c.translation), c.resolved);
+    if (!c.resolved) continue;
+    EXPECT_EQ(Show({r}), c.range);
+    EXPECT_EQ(r.RequestedTranslation(), c.requested);
+    EXPECT_EQ(r.ResolvingTranslation(), c.resolving);
+  }
+}
+
+TEST(Ranges, VerseLabelsWithLetters) {
+  const struct {
+    const char* label;
+    bool valid;
+    const char* kept;
+  } cases[] = {{"16a", true, "16"}, {"16ab", true, "16"}, {"16abc", true, "16"}, {"37a", false, "37a"},
+               {"a16", false, "a16"}, {"1x6", false, "1x6"}, {"16", true, "16"}};
+  for (const auto& c : cases) {
+    Reference r(43, 3, 0);
+    r.Verse(std::string_view(c.label));
+    EXPECT_EQ(r.IsReferenceValid(), c.valid) << c.label;
+    EXPECT_STREQ(r.VerseLabel(), c.kept) << c.label;
+    if (c.valid) {
+      EXPECT_TRUE(r.ResolveReference(Kjv()));
+      EXPECT_EQ(r.Verse(), 16);
+    }
+  }
+  Reference jude;
+  jude.Book(uint16_t{65});
+  jude.Chapter(uint16_t{1});
+  jude.Verse(uint16_t{5});
+  EXPECT_TRUE(jude.ResolveReference(Kjv()));
+  EXPECT_STREQ(jude.FullBookName(), "Jude");
+}
+
+// The forms Matthew Henry's Concise Commentary writes most, as it writes
+// them; lines are paragraphs read by one reader, as a document's are.
+TEST(ReferenceReader, TheCommentarysCommonForms) {
+  const struct {
+    const char* text;
+    const char* ranges;
+  } cases[] = {
+      {"Genesis\nChapter 1", "1 1:1-1 50:26; 1 1:1-1 1:31"},
+      {"Verses 1-2\nGenesis 1:1-2\nVerses 1-2 ", "1 1:1-1 1:2; 1 1:1-1 1:2"},  // the heading before its book has none
+      {"Matthew 5:3-12\nVerses 3-12", "40 5:3-40 5:12; 40 5:3-40 5:12"},
+      {"Genesis 1:31\nVerse 31", "1 1:31-1 1:31; 1 1:31-1 1:31"},
+      {"Man was made upright, Ec 7:29. His", "21 7:29-21 7:29"},
+      {"all human things are vain. (Eccl. 1:1-3) Man's", "21 1:1-21 1:3"},
+      {"Ecclesiastes 8:1\nof such a man (8:7-10) ", "21 8:1-21 8:1; 21 8:7-21 8:10"},
+      {"the tribe of Manasseh: see Nu 32. Moses", "4 32:1-4 32:42"},
+      {"Genesis 7:1\nwas perfect in his generations, ch. 6:9; but", "1 7:1-1 7:1; 1 6:9-1 6:9"},
+      {"Our Saviour declared, Joh 3:14, 15, that", "43 3:14-43 3:14; 43 3:15-43 3:15"},
+      {"as he sees proper, Ro 9:12-15.", "45 9:12-45 9:15"},
+      {"See Psa 22:22; 18:2; Is 8:18.", "19 22:22-19 22:22; 19 18:2-19 18:2"},  // "Is" names no book
+  };
+  for (const auto& c : cases) {
+    CReferenceReader reader({.translation = Kjv()});
+    std::vector<Range> ranges;
+    std::string_view text = c.text;
+    for (size_t at = 0; at <= text.size();) {
+      const size_t end = std::min(text.find('\n', at), text.size());
+      reader.FindReferences(text.substr(at, end - at), ranges);
+      at = end + 1;
+    }
+    EXPECT_EQ(Show(ranges), c.ranges) << c.text;
+  }
+}

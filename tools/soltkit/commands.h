@@ -37,6 +37,7 @@ void CmdBuild(const Words& words);
 void CmdRtf(const Words& words);
 void CmdRef(const Words& words);
 void CmdTrans(const Words& words);
+void CmdRefs(const Words& words);
 void CmdDbf(const Words& words);
 void CmdBible(const Words& words);
 void CmdMakeBible(const Words& words);

@@ -92,6 +92,16 @@ const char kUsage[] =
     "  soltkit trans compare NAME A B           1 A before B, -1 after, 0 same or absent\n"
     "  soltkit trans build SPEC OUT             build a translation data file\n"
     "\n"
+    "References in text (TEXT is one paragraph of plain text; NAME a translation, default KJV):\n"
+    "  soltkit refs parse TEXT [--period] [--lone-book] [--translation NAME]\n"
+    "                                           one line per range: start book chapter verse,\n"
+    "                                           end book chapter verse, translation, type, text\n"
+    "                                           start and end; or error POSITION\n"
+    "  soltkit refs verses TEXT [options as for parse]   every verse of the ranges: book chapter verse\n"
+    "  soltkit refs range STRING [--translation NAME]    a numeric range resolved: start, end,\n"
+    "                                           requested resolving verse|chapter|book\n"
+    "                                           backward|forward; or invalid\n"
+    "\n"
     "Exit status: 0 done, 1 input could not be read, 2 usage.\n";
 
 struct Command {
@@ -115,6 +125,7 @@ const std::map<std::string, Command>& Commands() {
       {"rtf", {soltkit::CmdRtf}},
       {"ref", {soltkit::CmdRef}},
       {"trans", {soltkit::CmdTrans}},
+      {"refs", {soltkit::CmdRefs}},
       {"dbf", {soltkit::CmdDbf}},
       {"bible", {soltkit::CmdBible}},
       {"make-bible", {soltkit::CmdMakeBible}},

@@ -119,3 +119,57 @@ TEST(ShippedRefCommands, KingJamesNumbers) {
 }
 
 }  // namespace
+
+// soltkit refs: references read from text, walked, and numeric ranges, with
+// the shipped data; then with none.
+TEST(RefsCommands, ParseWalkAndResolve) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{"parse", "See Gen. 1:1-3; 2:4, 6."},
+       "1\t1\t1\t1\t1\t3\t1\t0\t4\t14\n1\t2\t4\t1\t2\t4\t1\t0\t16\t19\n1\t2\t6\t1\t2\t6\t1\t0\t21\t22\n"},
+      {{"parse", "Jude 5 (NIV)"}, "65\t1\t5\t65\t1\t5\t3\t0\t0\t6\n"},
+      {{"parse", "Rom 8.28", "--period"}, "45\t8\t28\t45\t8\t28\t1\t0\t0\t8\n"},
+      {{"parse", "see Gn here"}, "error 4\n"},
+      {{"parse", "see Gn here", "--lone-book"}, "1\t1\t1\t1\t50\t26\t1\t0\t4\t6\n"},
+      {{"parse", "no reference at all"}, "error 20\n"},  // the end, paragraph mark included
+      {{"parse", "Gen 1:1-"}, "1\t1\t1\t1\t1\t1\t1\t0\t0\t7\n"},
+      {{"verses", "Gen 50:25-Exod 1:2"}, "1\t50\t25\n1\t50\t26\n2\t1\t1\n2\t1\t2\n"},
+      {{"verses", "Jude 25 and Obad 21"}, "65\t1\t25\n31\t1\t21\n"},
+      {{"verses", "Gen 99"}, "error 0\n"},
+      {{"range", "19 23:0"}, "19\t23\t1\t19\t23\t6\t0\t1\tchapter\tforward\n"},
+      {{"range", "1 1:1-2 3:4 3"}, "1\t1\t1\t2\t3\t4\t3\t3\tverse\tforward\n"},
+      {{"range", "2 1:0-1 1:0", "--translation", "KJV"}, "2\t1\t1\t1\t1\t31\t1\t1\tchapter\tbackward\n"},
+      {{"range", "1 0:0-1 0:0"}, "1\t1\t1\t1\t50\t26\t0\t1\tbook\tforward\n"},
+      {{"range", "1 1:1-2 3"}, "invalid\n"},
+      {{"range", "1 51:1"}, "invalid\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"refs"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(testing::PrintToString(args));
+    Result run = Soltkit(args);
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(c.out, run.out);
+  }
+}
+
+TEST(RefsCommands, UsageAndMissingData) {
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"refs"}, {"refs", "nonsense"}, {"refs", "parse"}, {"refs", "parse", "Gen 1", "--translation", "XYZ"},
+           {"refs", "range", "1 1:1", "--period"}, {"refs", "verses", "a", "b"}}) {
+    SCOPED_TRACE(testing::PrintToString(args));
+    EXPECT_EQ(2, Soltkit(args).status);
+  }
+  const std::string empty = MakeTempDir();
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"refs", "parse", "Gen 1:1"}, {"refs", "verses", "Gen 1:1"}, {"refs", "range", "1 1:1"}}) {
+    SCOPED_TRACE(testing::PrintToString(args));
+    Result run = Soltkit(args, empty);
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("", run.out);
+    EXPECT_NE(std::string::npos, run.err.find("could not be loaded")) << run.err;
+  }
+  std::filesystem::remove_all(empty);
+}
