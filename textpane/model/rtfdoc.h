@@ -119,8 +119,8 @@ class CRtfDoc : public platform::CDocument {
   // words between them passed over, the context carried on from one
   // paragraph to the next), adding one resolved range per reference with
   // document positions. False when there is none, with the position where
-  // reading a reference first failed (the document's length when nothing
-  // looked like one) stored through errorPosition.
+  // reading a reference first failed (the text's end when nothing looked
+  // like one) stored through errorPosition.
   bool ParseReferences(std::vector<Range>& list, int* errorPosition, const RefReadOptions& options = {}) const;
 
  private:

@@ -30,7 +30,10 @@ bool CRtfDoc::ParseReferences(std::vector<Range>& list, int* errorPosition, cons
   if (list.size() > before) return true;
   if (errorPosition) {
     const size_t failed = reader.FirstFailure();
-    *errorPosition = static_cast<int>(failed == SIZE_MAX ? Length() : static_cast<TextPos>(failed));
+    // Nothing looked like a reference: the end of the text, before the
+    // mark that ends its last paragraph.
+    const TextPos end = Length() > 0 ? Length() - 1 : 0;
+    *errorPosition = static_cast<int>(failed == SIZE_MAX ? end : static_cast<TextPos>(failed));
   }
   return false;
 }

@@ -133,7 +133,7 @@ TEST(RefsCommands, ParseWalkAndResolve) {
       {{"parse", "Rom 8.28", "--period"}, "45\t8\t28\t45\t8\t28\t1\t0\t0\t8\n"},
       {{"parse", "see Gn here"}, "error 4\n"},
       {{"parse", "see Gn here", "--lone-book"}, "1\t1\t1\t1\t50\t26\t1\t0\t4\t6\n"},
-      {{"parse", "no reference at all"}, "error 20\n"},  // the end, paragraph mark included
+      {{"parse", "no reference at all"}, "error 19\n"},  // the end of the text
       {{"parse", "Gen 1:1-"}, "1\t1\t1\t1\t1\t1\t1\t0\t0\t7\n"},
       {{"verses", "Gen 50:25-Exod 1:2"}, "1\t50\t25\n1\t50\t26\n2\t1\t1\n2\t1\t2\n"},
       {{"verses", "Jude 25 and Obad 21"}, "65\t1\t25\n31\t1\t21\n"},
