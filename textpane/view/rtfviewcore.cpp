@@ -434,9 +434,23 @@ bool CRtfViewCore::SelectionReferences(std::vector<Range>& ranges, uint16_t tran
   std::string text = SelectionAs(FORMAT_TEXT);
   std::replace(text.begin(), text.end(), '\n', ' ');
   std::replace(text.begin(), text.end(), '\r', ' ');
-  if (!reader.ReadReferences(text, read, error)) return false;
-  ranges.insert(ranges.end(), read.begin(), read.end());
-  return true;
+  if (reader.ReadReferences(text, read, error)) {
+    ranges.insert(ranges.end(), read.begin(), read.end());
+    return true;
+  }
+  // A selection that only touches references (a mouse seldom starts on a
+  // word's first letter): the references of its first paragraph it overlaps,
+  // read as in running text.
+  const size_t end = to.paragraph == from.paragraph ? to.offset : from.paragraph->Length();
+  RefReadOptions scan;
+  scan.translation = translation;
+  CReferenceReader scanner(scan);
+  std::vector<Range> found;
+  scanner.FindReferences(from.paragraph->Text(), found);
+  const size_t had = ranges.size();
+  for (const Range& r : found)
+    if (r.TextStart() < end && from.offset < r.TextEnd()) ranges.push_back(r);
+  return ranges.size() > had;
 }
 
 const Picture* CRtfViewCore::SelectedPicture() const {

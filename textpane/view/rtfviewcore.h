@@ -188,8 +188,9 @@ class CRtfViewCore {
   // case free, '.' parting chapter and verse, a book alone naming all of
   // it), resolved in `translation` first; the text before the selection in
   // its paragraph gives the context ("v. 16" after "John 3"). A selection
-  // inside one verse link reads the link's target instead. False when the
-  // selection is not only references.
+  // inside one verse link reads the link's target instead; one that only
+  // touches references in its paragraph ("om. 8:28 o") takes those. False
+  // when it holds none.
   bool SelectionReferences(std::vector<Range>& ranges, uint16_t translation) const;
   // The selection as a document of its own, written as RTF or plain text.
   std::string SelectionAs(FORMAT format) const;

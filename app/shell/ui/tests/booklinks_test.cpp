@@ -493,7 +493,7 @@ void BookLinksTest::selectedReferencesAndVerseLinksInABook() {
   const struct {
     textpane::TextPos from, to;
     bool reference;
-  } selections[] = {{at + 1, at + 8, false}, {at, at + 8, true}};
+  } selections[] = {{at - 4, at - 1, false}, {at + 1, at + 10, true}, {at, at + 8, true}};
   for (const auto& sel : selections) {
     view->Core().SetSelection(sel.from, sel.to);
     bool enabled = false, seen = false;
