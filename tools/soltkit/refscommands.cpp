@@ -49,13 +49,17 @@ void PrintPlace(const textpane::Reference& r, const char* after) {
   std::printf("%u\t%u\t%u%s", r.Book(), r.Chapter(), r.Verse(), after);
 }
 
+// The ranges of the text, or false when it holds none, "error POSITION" printed.
+bool ParseOrReport(const Args& args, std::vector<textpane::Range>& ranges) {
+  int errorPosition = 0;
+  if (Parse(args, ranges, errorPosition)) return true;
+  std::printf("error %d\n", errorPosition);
+  return false;
+}
+
 void CmdParse(const Args& args) {
   std::vector<textpane::Range> ranges;
-  int errorPosition = 0;
-  if (!Parse(args, ranges, errorPosition)) {
-    std::printf("error %d\n", errorPosition);
-    return;
-  }
+  if (!ParseOrReport(args, ranges)) return;
   for (const textpane::Range& r : ranges) {
     PrintPlace(r.Start(), "\t");
     PrintPlace(r.End(), "\t");
@@ -65,11 +69,7 @@ void CmdParse(const Args& args) {
 
 void CmdVerses(const Args& args) {
   std::vector<textpane::Range> ranges;
-  int errorPosition = 0;
-  if (!Parse(args, ranges, errorPosition)) {
-    std::printf("error %d\n", errorPosition);
-    return;
-  }
+  if (!ParseOrReport(args, ranges)) return;
   for (const textpane::Range& r : ranges) {
     textpane::Reference at = r.Start();
     do PrintPlace(at, "\n");
