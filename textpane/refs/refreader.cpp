@@ -109,6 +109,8 @@ class RefGrammar {
       if (Kind(j) == RefToken::Translation) {
         translation = m_reader.m_translationIds[At(j).translation];
         k = j + 1;
+        // The name belongs to the words read: the last range's span takes it.
+        read.back().SetTextSpan(read.back().TextStart(), At(j).end);
       }
     }
     // "Gn" alone is a word, "Genesis" or "Gn." a book.

@@ -129,7 +129,7 @@ TEST(RefsCommands, ParseWalkAndResolve) {
   } cases[] = {
       {{"parse", "See Gen. 1:1-3; 2:4, 6."},
        "1\t1\t1\t1\t1\t3\t1\t0\t4\t14\n1\t2\t4\t1\t2\t4\t1\t0\t16\t19\n1\t2\t6\t1\t2\t6\t1\t0\t21\t22\n"},
-      {{"parse", "Jude 5 (NIV)"}, "65\t1\t5\t65\t1\t5\t3\t0\t0\t6\n"},
+      {{"parse", "Jude 5 (NIV)"}, "65\t1\t5\t65\t1\t5\t3\t0\t0\t12\n"},
       {{"parse", "Rom 8.28", "--period"}, "45\t8\t28\t45\t8\t28\t1\t0\t0\t8\n"},
       {{"parse", "see Gn here"}, "error 4\n"},
       {{"parse", "see Gn here", "--lone-book"}, "1\t1\t1\t1\t50\t26\t1\t0\t4\t6\n"},
