@@ -232,6 +232,7 @@ void CMainFrame::CreateMenus() {
   // Ctrl+L goes to the reference box, as it goes to the address in a browser.
   connect(AddCommand(go, ID_GOTO_REFERENCE, tr("Go to &Reference"), true, QKeySequence(Qt::CTRL | Qt::Key_L)),
           &QAction::triggered, this, [this] {
+            if (!m_buttonBar->isVisible()) m_buttonBar->show();  // the box lives on it
             m_referenceBox->setFocus(Qt::ShortcutFocusReason);
             m_referenceBox->selectAll();
           });
@@ -351,6 +352,14 @@ void CMainFrame::CreateButtonBar() {
   m_referenceBox->setMinimumWidth(m_referenceBox->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 26);
   m_referenceBox->setMaximumWidth(m_referenceBox->minimumWidth() * 2);
   m_buttonBar->addWidget(m_referenceBox);
+  // Escape hands the keys back to the window being read.
+  auto* back = new QAction(m_referenceBox);
+  back->setShortcut(QKeySequence(Qt::Key_Escape));
+  back->setShortcutContext(Qt::WidgetShortcut);
+  m_referenceBox->addAction(back);
+  connect(back, &QAction::triggered, this, [this] {
+    if (CChildFrame* child = GetActiveChild(); child && child->widget()) child->widget()->setFocus();
+  });
   connect(m_referenceBox, &QLineEdit::returnPressed, this, [this] {
     const QString text = m_referenceBox->text().trimmed();
     if (!text.isEmpty()) emit referenceRequested(text);
