@@ -37,11 +37,8 @@ CChildFrame* CShellApp::ShowRanges(const std::vector<textpane::Range>& ranges) {
     bible = BibleOf(*doc);
     bibleIndex = doc->GetBookIndex();
   } else {
-    CDataSetRegistry& registry = m_core.GetRegistry();
-    bibleIndex = registry.FindBook(m_core.GetCurrentBibleCode());
-    for (int i = 0; i < registry.GetBookCount() && bibleIndex < 0; ++i)
-      if (m_core.GetBibleModules().Find(registry.GetBook(i)->GetBookName())) bibleIndex = i;
-    const cSOLTBook* book = bibleIndex >= 0 ? registry.GetBook(bibleIndex) : nullptr;
+    bibleIndex = CurrentBibleIndex();
+    const cSOLTBook* book = bibleIndex >= 0 ? m_core.GetRegistry().GetBook(bibleIndex) : nullptr;
     bible = book ? m_core.GetBibleModules().Find(book->GetBookName()) : nullptr;
   }
   if (!bible) {

@@ -576,17 +576,18 @@ CChildFrame* CShellApp::OpenBook(int bookIndex, int sectionKey) {
   return frame;
 }
 
+int CShellApp::CurrentBibleIndex() {
+  CDataSetRegistry& registry = m_core.GetRegistry();
+  int bible = registry.FindBook(m_core.GetCurrentBibleCode());
+  for (int i = 0; i < registry.GetBookCount() && bible < 0; ++i)
+    if (m_core.GetBibleModules().Find(registry.GetBook(i)->GetBookName())) bible = i;
+  return bible;
+}
+
 void CShellApp::OnNewWindow() {
   // A new window on the current Bible, at the active window's verse when
   // that window shows the same Bible.
-  CDataSetRegistry& registry = m_core.GetRegistry();
-  int book = registry.FindBook(m_core.GetCurrentBibleCode());
-  if (book < 0) {
-    for (int i = 0; i < registry.GetBookCount() && book < 0; ++i) {
-      if (m_core.GetBibleModules().Find(registry.GetBook(i)->GetBookName())) book = i;
-    }
-  }
-  if (book < 0) book = 0;
+  const int book = std::max(CurrentBibleIndex(), 0);
   int key = 0;
   if (CPlaceDocument* doc = m_frame->GetActiveDocument(); doc && doc->GetBookIndex() == book) {
     key = doc->GetSectionKey();
@@ -731,10 +732,7 @@ bool CShellApp::GotoVerse(const std::string& bookToken, int chapter, int verse) 
 }
 
 CChildFrame* CShellApp::ShowInReferenceWindow(int verse) {
-  CDataSetRegistry& registry = m_core.GetRegistry();
-  int bible = registry.FindBook(m_core.GetCurrentBibleCode());
-  for (int i = 0; i < registry.GetBookCount() && bible < 0; ++i)
-    if (m_core.GetBibleModules().Find(registry.GetBook(i)->GetBookName())) bible = i;
+  const int bible = CurrentBibleIndex();
   if (bible < 0) return nullptr;
   for (CChildFrame* f : m_frame->GetChildFrames()) {
     auto* doc = dynamic_cast<CPlaceDocument*>(f->GetDocument());

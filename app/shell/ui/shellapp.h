@@ -144,6 +144,9 @@ class CShellApp : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The registry index of the current Bible, else of the first Bible
+  // registered; -1 without any.
+  int CurrentBibleIndex();
   // The Bible window references go to (see ShowRanges), or null.
   CChildFrame* ReferenceTargetWindow() const;
   void CreateTemplates();
